@@ -1,0 +1,18 @@
+# Compiler settings shared by every target. Results must be bit-exact on every
+# build: no contraction into fused multiply-adds and no fast-math, ever.
+add_compile_options(-ffp-contract=off -fno-fast-math -fno-math-errno)
+add_compile_options(-Wall -Wextra -Wpedantic)
+if(ORVEX_WERROR)
+  add_compile_options(-Werror)
+endif()
+if(ORVEX_SANITIZE)
+  add_compile_options(-fsanitize=${ORVEX_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${ORVEX_SANITIZE})
+endif()
+
+# Flags for the per-ISA translation units, chosen by file name suffix. The
+# baseline stays plain x86-64; faster sets are reached by runtime dispatch.
+set(ORVEX_AVX2_FLAGS -mavx2 -mno-fma)
+# GCC 12 warns falsely about _mm512_undefined_* inside its own AVX-512 headers.
+set(ORVEX_AVX512_FLAGS -mavx512f -mavx512bw -mavx512vl -mavx512dq -mno-fma -mprefer-vector-width=512
+                       -Wno-maybe-uninitialized)

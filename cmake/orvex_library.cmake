@@ -1,0 +1,20 @@
+# The shipped shared library, linked from every subsystem's objects, and a
+# static twin that the tests and benchmarks link so that they can reach the
+# internal kernels and the instruction-set override.
+get_property(built GLOBAL PROPERTY ORVEX_BUILT_SUBSYSTEMS)
+set(ORVEX_ALL_OBJECTS "")
+foreach(name IN LISTS built)
+  list(APPEND ORVEX_ALL_OBJECTS $<TARGET_OBJECTS:orvex_${name}>)
+endforeach()
+
+add_library(orvex_core SHARED ${ORVEX_ALL_OBJECTS})
+target_include_directories(orvex_core PUBLIC ${PROJECT_SOURCE_DIR}/include)
+set_target_properties(orvex_core PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+if(NOT WIN32)
+  target_link_options(orvex_core PRIVATE -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/exports.map -Wl,--no-undefined)
+endif()
+target_link_libraries(orvex_core PRIVATE m)
+
+add_library(orvex_internal STATIC ${ORVEX_ALL_OBJECTS})
+target_include_directories(orvex_internal PUBLIC ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(orvex_internal PUBLIC m)

@@ -1,0 +1,20 @@
+# One OBJECT library per subsystem, made of every source in src/<name>/.
+# Files ending in _avx2.cpp or _avx512.cpp are compiled for that instruction
+# set only; everything else targets the baseline.
+function(orvex_add_subsystem name)
+  file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${name}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_library(orvex_${name} OBJECT ${sources})
+  target_include_directories(orvex_${name} PUBLIC ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR}/src)
+  target_compile_definitions(orvex_${name} PUBLIC ORVEX_BUILDING_LIBRARY)
+  foreach(source IN LISTS sources)
+    if(source MATCHES "_avx2\\.cpp$")
+      set_source_files_properties(${source} TARGET_DIRECTORY orvex_${name} PROPERTIES COMPILE_OPTIONS "${ORVEX_AVX2_FLAGS}")
+    elseif(source MATCHES "_avx512\\.cpp$")
+      set_source_files_properties(${source} TARGET_DIRECTORY orvex_${name} PROPERTIES COMPILE_OPTIONS "${ORVEX_AVX512_FLAGS}")
+    endif()
+  endforeach()
+  set_property(GLOBAL APPEND PROPERTY ORVEX_BUILT_SUBSYSTEMS ${name})
+endfunction()

@@ -1,0 +1,2 @@
+#define ORVEX_ISA baseline
+#include "frame/convert_kernels.inl"

@@ -1,0 +1,161 @@
+// Vector primitives for kernels compiled once per instruction set. A kernel
+// translation unit defines ORVEX_ISA (baseline, avx2 or avx512) and is built
+// with that set's flags; everything here then lives in orvex::<isa>::simd, so
+// copies built for different sets never merge at link time.
+//
+// Every primitive has the exact per-lane meaning of the scalar expression in
+// its comment; no fused multiply-add, no approximate reciprocal.
+#pragma once
+
+#if !defined(ORVEX_ISA)
+#error "define ORVEX_ISA before including frame/simd.h"
+#endif
+
+#include <immintrin.h>
+
+#include <cstdint>
+#include <cstring>
+
+namespace orvex::ORVEX_ISA::simd {
+
+// Scalar float to int32: truncation toward zero; NaN, infinities and values
+// outside the int32 range give INT32_MIN, as the vector conversions do.
+inline int32_t trunc_i32(float x) { return _mm_cvtt_ss2si(_mm_set_ss(x)); }
+inline uint8_t low8(int32_t t) { return static_cast<uint8_t>(static_cast<uint32_t>(t)); }
+inline uint16_t low16(int32_t t) { return static_cast<uint16_t>(static_cast<uint32_t>(t)); }
+
+#if defined(__AVX512F__)
+
+inline constexpr int kLanes = 16;
+using vf = __m512;
+using vi = __m512i;
+using mask = __mmask16;
+
+inline vf set1(float x) { return _mm512_set1_ps(x); }
+inline vf load(const float* p) { return _mm512_loadu_ps(p); }
+inline void store(float* p, vf v) { _mm512_storeu_ps(p, v); }
+inline vf add(vf a, vf b) { return _mm512_add_ps(a, b); }
+inline vf sub(vf a, vf b) { return _mm512_sub_ps(a, b); }
+inline vf mul(vf a, vf b) { return _mm512_mul_ps(a, b); }
+inline vf div(vf a, vf b) { return _mm512_div_ps(a, b); }
+// v < limit ? v : limit
+inline vf min_lt(vf v, vf limit) { return _mm512_min_ps(v, limit); }
+// v > limit ? v : limit
+inline vf max_gt(vf v, vf limit) { return _mm512_max_ps(v, limit); }
+inline mask lt(vf a, vf b) { return _mm512_cmp_ps_mask(a, b, _CMP_LT_OQ); }
+inline mask le(vf a, vf b) { return _mm512_cmp_ps_mask(a, b, _CMP_LE_OQ); }
+inline mask is_nan(vf a) { return _mm512_cmp_ps_mask(a, a, _CMP_UNORD_Q); }
+inline mask mask_or(mask a, mask b) { return static_cast<mask>(a | b); }
+// m ? if_true : if_false
+inline vf select(mask m, vf if_true, vf if_false) { return _mm512_mask_blend_ps(m, if_false, if_true); }
+inline vi trunc_i32(vf v) { return _mm512_cvttps_epi32(v); }
+inline vf from_i32(vi v) { return _mm512_cvtepi32_ps(v); }
+inline vf load_u8(const uint8_t* p) {
+    return _mm512_cvtepi32_ps(_mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
+}
+inline vf load_u16(const uint16_t* p) {
+    return _mm512_cvtepi32_ps(_mm512_cvtepu16_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p))));
+}
+inline void store_low8(uint8_t* p, vi v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm512_cvtepi32_epi8(v));
+}
+inline void store_low16(uint16_t* p, vi v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm512_cvtepi32_epi16(v));
+}
+
+#elif defined(__AVX2__)
+
+inline constexpr int kLanes = 8;
+using vf = __m256;
+using vi = __m256i;
+using mask = __m256;
+
+inline vf set1(float x) { return _mm256_set1_ps(x); }
+inline vf load(const float* p) { return _mm256_loadu_ps(p); }
+inline void store(float* p, vf v) { _mm256_storeu_ps(p, v); }
+inline vf add(vf a, vf b) { return _mm256_add_ps(a, b); }
+inline vf sub(vf a, vf b) { return _mm256_sub_ps(a, b); }
+inline vf mul(vf a, vf b) { return _mm256_mul_ps(a, b); }
+inline vf div(vf a, vf b) { return _mm256_div_ps(a, b); }
+inline vf min_lt(vf v, vf limit) { return _mm256_min_ps(v, limit); }
+inline vf max_gt(vf v, vf limit) { return _mm256_max_ps(v, limit); }
+inline mask lt(vf a, vf b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
+inline mask le(vf a, vf b) { return _mm256_cmp_ps(a, b, _CMP_LE_OQ); }
+inline mask is_nan(vf a) { return _mm256_cmp_ps(a, a, _CMP_UNORD_Q); }
+inline mask mask_or(mask a, mask b) { return _mm256_or_ps(a, b); }
+inline vf select(mask m, vf if_true, vf if_false) { return _mm256_blendv_ps(if_false, if_true, m); }
+inline vi trunc_i32(vf v) { return _mm256_cvttps_epi32(v); }
+inline vf from_i32(vi v) { return _mm256_cvtepi32_ps(v); }
+inline vf load_u8(const uint8_t* p) {
+    return _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
+}
+inline vf load_u16(const uint16_t* p) {
+    return _mm256_cvtepi32_ps(_mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
+}
+inline void store_low8(uint8_t* p, vi v) {
+    // Byte 0 of every 32-bit lane, gathered into the low 8 bytes.
+    const __m256i bytes =
+        _mm256_shuffle_epi8(v, _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4,
+                                                8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1));
+    const __m256i packed = _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 1, 1, 1, 1, 1));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(packed));
+}
+inline void store_low16(uint16_t* p, vi v) {
+    const __m256i halves =
+        _mm256_shuffle_epi8(v, _mm256_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, -1, -1, -1, -1, -1, -1, -1, -1, 0, 1, 4,
+                                                5, 8, 9, 12, 13, -1, -1, -1, -1, -1, -1, -1, -1));
+    const __m256i packed = _mm256_permute4x64_epi64(halves, 0x08);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(packed));
+}
+
+#else
+
+inline constexpr int kLanes = 4;
+using vf = __m128;
+using vi = __m128i;
+using mask = __m128;
+
+inline vf set1(float x) { return _mm_set1_ps(x); }
+inline vf load(const float* p) { return _mm_loadu_ps(p); }
+inline void store(float* p, vf v) { _mm_storeu_ps(p, v); }
+inline vf add(vf a, vf b) { return _mm_add_ps(a, b); }
+inline vf sub(vf a, vf b) { return _mm_sub_ps(a, b); }
+inline vf mul(vf a, vf b) { return _mm_mul_ps(a, b); }
+inline vf div(vf a, vf b) { return _mm_div_ps(a, b); }
+inline vf min_lt(vf v, vf limit) { return _mm_min_ps(v, limit); }
+inline vf max_gt(vf v, vf limit) { return _mm_max_ps(v, limit); }
+inline mask lt(vf a, vf b) { return _mm_cmplt_ps(a, b); }
+inline mask le(vf a, vf b) { return _mm_cmple_ps(a, b); }
+inline mask is_nan(vf a) { return _mm_cmpunord_ps(a, a); }
+inline mask mask_or(mask a, mask b) { return _mm_or_ps(a, b); }
+inline vf select(mask m, vf if_true, vf if_false) {
+    return _mm_or_ps(_mm_and_ps(m, if_true), _mm_andnot_ps(m, if_false));
+}
+inline vi trunc_i32(vf v) { return _mm_cvttps_epi32(v); }
+inline vf from_i32(vi v) { return _mm_cvtepi32_ps(v); }
+inline vf load_u8(const uint8_t* p) {
+    int32_t four;
+    std::memcpy(&four, p, sizeof four);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i words = _mm_unpacklo_epi8(_mm_cvtsi32_si128(four), zero);
+    return _mm_cvtepi32_ps(_mm_unpacklo_epi16(words, zero));
+}
+inline vf load_u16(const uint16_t* p) {
+    const __m128i words = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    return _mm_cvtepi32_ps(_mm_unpacklo_epi16(words, _mm_setzero_si128()));
+}
+inline void store_low8(uint8_t* p, vi v) {
+    // Masked to 0..255, the saturating packs keep every value.
+    const __m128i words = _mm_packs_epi32(_mm_and_si128(v, _mm_set1_epi32(0xFF)), _mm_setzero_si128());
+    const int32_t four = _mm_cvtsi128_si32(_mm_packus_epi16(words, _mm_setzero_si128()));
+    std::memcpy(p, &four, sizeof four);
+}
+inline void store_low16(uint16_t* p, vi v) {
+    // Sign-extending the low 16 bits makes the signed saturating pack exact.
+    const __m128i low = _mm_srai_epi32(_mm_slli_epi32(v, 16), 16);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packs_epi32(low, low));
+}
+
+#endif
+
+}  // namespace orvex::ORVEX_ISA::simd

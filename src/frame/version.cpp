@@ -1,0 +1,3 @@
+#include "orvex.h"
+
+extern "C" ORVEX_API const char* orvex_version(void) { return "1.0.0"; }
