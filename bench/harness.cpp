@@ -65,7 +65,7 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.error_occurred || run.iterations == 0) continue;
-            seconds_[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+            seconds_[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
         }
     }
     void Finalize() override {

@@ -50,6 +50,8 @@ inline mask mask_or(mask a, mask b) { return static_cast<mask>(a | b); }
 inline vf select(mask m, vf if_true, vf if_false) { return _mm512_mask_blend_ps(m, if_false, if_true); }
 inline vi trunc_i32(vf v) { return _mm512_cvttps_epi32(v); }
 inline vf from_i32(vi v) { return _mm512_cvtepi32_ps(v); }
+// base[idx] per lane
+inline vf gather(const float* base, vi idx) { return _mm512_i32gather_ps(idx, base, 4); }
 inline vf load_u8(const uint8_t* p) {
     return _mm512_cvtepi32_ps(_mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
 }
@@ -86,6 +88,7 @@ inline mask mask_or(mask a, mask b) { return _mm256_or_ps(a, b); }
 inline vf select(mask m, vf if_true, vf if_false) { return _mm256_blendv_ps(if_false, if_true, m); }
 inline vi trunc_i32(vf v) { return _mm256_cvttps_epi32(v); }
 inline vf from_i32(vi v) { return _mm256_cvtepi32_ps(v); }
+inline vf gather(const float* base, vi idx) { return _mm256_i32gather_ps(base, idx, 4); }
 inline vf load_u8(const uint8_t* p) {
     return _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
 }
@@ -133,6 +136,11 @@ inline vf select(mask m, vf if_true, vf if_false) {
 }
 inline vi trunc_i32(vf v) { return _mm_cvttps_epi32(v); }
 inline vf from_i32(vi v) { return _mm_cvtepi32_ps(v); }
+inline vf gather(const float* base, vi idx) {
+    alignas(16) int32_t k[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(k), idx);
+    return _mm_setr_ps(base[k[0]], base[k[1]], base[k[2]], base[k[3]]);
+}
 inline vf load_u8(const uint8_t* p) {
     int32_t four;
     std::memcpy(&four, p, sizeof four);
