@@ -16,3 +16,10 @@ set(ORVEX_AVX2_FLAGS -mavx2 -mno-fma)
 # GCC 12 warns falsely about _mm512_undefined_* inside its own AVX-512 headers.
 set(ORVEX_AVX512_FLAGS -mavx512f -mavx512bw -mavx512vl -mavx512dq -mno-fma -mprefer-vector-width=512
                        -Wno-maybe-uninitialized)
+
+# MinGW's GCC may spill 256/512-bit registers to stack slots that the Windows
+# ABI does not align (GCC bug 54412); the assembler then turns every aligned
+# vector move into an unaligned one, which is as fast on aligned data.
+if(WIN32)
+  add_compile_options(-Wa,-muse-unaligned-vector-move)
+endif()

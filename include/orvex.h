@@ -14,6 +14,8 @@
 #if defined(_WIN32)
 #if defined(ORVEX_BUILDING_LIBRARY)
 #define ORVEX_API __declspec(dllexport)
+#elif defined(ORVEX_STATIC)
+#define ORVEX_API
 #else
 #define ORVEX_API __declspec(dllimport)
 #endif
