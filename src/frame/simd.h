@@ -52,6 +52,14 @@ inline vi trunc_i32(vf v) { return _mm512_cvttps_epi32(v); }
 inline vf from_i32(vi v) { return _mm512_cvtepi32_ps(v); }
 // base[idx] per lane
 inline vf gather(const float* base, vi idx) { return _mm512_i32gather_ps(idx, base, 4); }
+inline mask eq(vf a, vf b) { return _mm512_cmp_ps_mask(a, b, _CMP_EQ_OQ); }
+// !a && b
+inline mask mask_andnot(mask a, mask b) { return static_cast<mask>(~a & b); }
+inline vi set1_i32(int32_t x) { return _mm512_set1_epi32(x); }
+inline vi load_i32(const int32_t* p) { return _mm512_loadu_si512(p); }
+inline vi add_i32(vi a, vi b) { return _mm512_add_epi32(a, b); }
+// Lanes compared as unsigned 32-bit integers.
+inline vi min_u32(vi a, vi b) { return _mm512_min_epu32(a, b); }
 inline vf load_u8(const uint8_t* p) {
     return _mm512_cvtepi32_ps(_mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
 }
@@ -65,6 +73,33 @@ inline void store_low16(uint16_t* p, vi v) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm512_cvtepi32_epi16(v));
 }
 
+// Three-channel pixels: load3 splits 3 * kLanes interleaved floats into one
+// vector per channel, in pixel order; store3 is its inverse. Each channel is
+// picked from the first two vectors, then completed from the third.
+inline void load3(const float* p, vf& c0, vf& c1, vf& c2) {
+    const vf v0 = load(p), v1 = load(p + 16), v2 = load(p + 32);
+    const vi first0 = _mm512_setr_epi32(0, 3, 6, 9, 12, 15, 18, 21, 24, 27, 30, 0, 0, 0, 0, 0);
+    const vi first1 = _mm512_setr_epi32(1, 4, 7, 10, 13, 16, 19, 22, 25, 28, 31, 0, 0, 0, 0, 0);
+    const vi first2 = _mm512_setr_epi32(2, 5, 8, 11, 14, 17, 20, 23, 26, 29, 0, 0, 0, 0, 0, 0);
+    const vi rest0 = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 17, 20, 23, 26, 29);
+    const vi rest1 = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 18, 21, 24, 27, 30);
+    const vi rest2 = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 16, 19, 22, 25, 28, 31);
+    c0 = _mm512_permutex2var_ps(_mm512_permutex2var_ps(v0, first0, v1), rest0, v2);
+    c1 = _mm512_permutex2var_ps(_mm512_permutex2var_ps(v0, first1, v1), rest1, v2);
+    c2 = _mm512_permutex2var_ps(_mm512_permutex2var_ps(v0, first2, v1), rest2, v2);
+}
+// Each output vector takes channels 0 and 1 first, then channel 2.
+inline void store3(float* p, vf c0, vf c1, vf c2) {
+    const vi first0 = _mm512_setr_epi32(0, 16, 0, 1, 17, 0, 2, 18, 0, 3, 19, 0, 4, 20, 0, 5);
+    const vi first1 = _mm512_setr_epi32(21, 0, 6, 22, 0, 7, 23, 0, 8, 24, 0, 9, 25, 0, 10, 26);
+    const vi first2 = _mm512_setr_epi32(0, 11, 27, 0, 12, 28, 0, 13, 29, 0, 14, 30, 0, 15, 31, 0);
+    const vi rest0 = _mm512_setr_epi32(0, 1, 16, 3, 4, 17, 6, 7, 18, 9, 10, 19, 12, 13, 20, 15);
+    const vi rest1 = _mm512_setr_epi32(0, 21, 2, 3, 22, 5, 6, 23, 8, 9, 24, 11, 12, 25, 14, 15);
+    const vi rest2 = _mm512_setr_epi32(26, 1, 2, 27, 4, 5, 28, 7, 8, 29, 10, 11, 30, 13, 14, 31);
+    store(p, _mm512_permutex2var_ps(_mm512_permutex2var_ps(c0, first0, c1), rest0, c2));
+    store(p + 16, _mm512_permutex2var_ps(_mm512_permutex2var_ps(c0, first1, c1), rest1, c2));
+    store(p + 32, _mm512_permutex2var_ps(_mm512_permutex2var_ps(c0, first2, c1), rest2, c2));
+}
 #elif defined(__AVX2__)
 
 inline constexpr int kLanes = 8;
@@ -89,6 +124,12 @@ inline vf select(mask m, vf if_true, vf if_false) { return _mm256_blendv_ps(if_f
 inline vi trunc_i32(vf v) { return _mm256_cvttps_epi32(v); }
 inline vf from_i32(vi v) { return _mm256_cvtepi32_ps(v); }
 inline vf gather(const float* base, vi idx) { return _mm256_i32gather_ps(base, idx, 4); }
+inline mask eq(vf a, vf b) { return _mm256_cmp_ps(a, b, _CMP_EQ_OQ); }
+inline mask mask_andnot(mask a, mask b) { return _mm256_andnot_ps(a, b); }
+inline vi set1_i32(int32_t x) { return _mm256_set1_epi32(x); }
+inline vi load_i32(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+inline vi add_i32(vi a, vi b) { return _mm256_add_epi32(a, b); }
+inline vi min_u32(vi a, vi b) { return _mm256_min_epu32(a, b); }
 inline vf load_u8(const uint8_t* p) {
     return _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))));
 }
@@ -109,6 +150,27 @@ inline void store_low16(uint16_t* p, vi v) {
                                                 5, 8, 9, 12, 13, -1, -1, -1, -1, -1, -1, -1, -1));
     const __m256i packed = _mm256_permute4x64_epi64(halves, 0x08);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(packed));
+}
+
+// Three-channel pixels, as in the AVX-512 forms. Lane l of the k-th vector
+// holds channel (8k + l) mod 3: each channel is blended together lane by
+// lane, then permuted into pixel order.
+inline void load3(const float* p, vf& c0, vf& c1, vf& c2) {
+    const vf v0 = load(p), v1 = load(p + 8), v2 = load(p + 16);
+    const vf t0 = _mm256_blend_ps(_mm256_blend_ps(v0, v1, 0x92), v2, 0x24);
+    const vf t1 = _mm256_blend_ps(_mm256_blend_ps(v0, v1, 0x24), v2, 0x49);
+    const vf t2 = _mm256_blend_ps(_mm256_blend_ps(v0, v1, 0x49), v2, 0x92);
+    c0 = _mm256_permutevar8x32_ps(t0, _mm256_setr_epi32(0, 3, 6, 1, 4, 7, 2, 5));
+    c1 = _mm256_permutevar8x32_ps(t1, _mm256_setr_epi32(1, 4, 7, 2, 5, 0, 3, 6));
+    c2 = _mm256_permutevar8x32_ps(t2, _mm256_setr_epi32(2, 5, 0, 3, 6, 1, 4, 7));
+}
+inline void store3(float* p, vf c0, vf c1, vf c2) {
+    const vf t0 = _mm256_permutevar8x32_ps(c0, _mm256_setr_epi32(0, 3, 6, 1, 4, 7, 2, 5));
+    const vf t1 = _mm256_permutevar8x32_ps(c1, _mm256_setr_epi32(5, 0, 3, 6, 1, 4, 7, 2));
+    const vf t2 = _mm256_permutevar8x32_ps(c2, _mm256_setr_epi32(2, 5, 0, 3, 6, 1, 4, 7));
+    store(p, _mm256_blend_ps(_mm256_blend_ps(t0, t1, 0x92), t2, 0x24));
+    store(p + 8, _mm256_blend_ps(_mm256_blend_ps(t0, t1, 0x24), t2, 0x49));
+    store(p + 16, _mm256_blend_ps(_mm256_blend_ps(t0, t1, 0x49), t2, 0x92));
 }
 
 #else
@@ -141,6 +203,17 @@ inline vf gather(const float* base, vi idx) {
     _mm_store_si128(reinterpret_cast<__m128i*>(k), idx);
     return _mm_setr_ps(base[k[0]], base[k[1]], base[k[2]], base[k[3]]);
 }
+inline mask eq(vf a, vf b) { return _mm_cmpeq_ps(a, b); }
+inline mask mask_andnot(mask a, mask b) { return _mm_andnot_ps(a, b); }
+inline vi set1_i32(int32_t x) { return _mm_set1_epi32(x); }
+inline vi load_i32(const int32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline vi add_i32(vi a, vi b) { return _mm_add_epi32(a, b); }
+inline vi min_u32(vi a, vi b) {
+    // Flipping the sign bits turns the unsigned order into the signed one.
+    const __m128i bias = _mm_set1_epi32(INT32_MIN);
+    const __m128i a_greater = _mm_cmpgt_epi32(_mm_xor_si128(a, bias), _mm_xor_si128(b, bias));
+    return _mm_or_si128(_mm_and_si128(a_greater, b), _mm_andnot_si128(a_greater, a));
+}
 inline vf load_u8(const uint8_t* p) {
     int32_t four;
     std::memcpy(&four, p, sizeof four);
@@ -164,6 +237,29 @@ inline void store_low16(uint16_t* p, vi v) {
     _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packs_epi32(low, low));
 }
 
+// Three-channel pixels, as in the AVX-512 forms: r0 g0 b0 r1 | g1 b1 r2 g2 |
+// b2 r3 g3 b3 and back, by pairwise shuffles.
+inline void load3(const float* p, vf& c0, vf& c1, vf& c2) {
+    const vf v0 = load(p), v1 = load(p + 4), v2 = load(p + 8);
+    const vf r2r3 = _mm_shuffle_ps(v1, v2, _MM_SHUFFLE(1, 1, 2, 2));
+    c0 = _mm_shuffle_ps(v0, r2r3, _MM_SHUFFLE(2, 0, 3, 0));
+    const vf g0g1 = _mm_shuffle_ps(v0, v1, _MM_SHUFFLE(0, 0, 1, 1));
+    const vf g2g3 = _mm_shuffle_ps(v1, v2, _MM_SHUFFLE(2, 2, 3, 3));
+    c1 = _mm_shuffle_ps(g0g1, g2g3, _MM_SHUFFLE(2, 0, 2, 0));
+    const vf b0b1 = _mm_shuffle_ps(v0, v1, _MM_SHUFFLE(1, 1, 2, 2));
+    c2 = _mm_shuffle_ps(b0b1, v2, _MM_SHUFFLE(3, 0, 2, 0));
+}
+inline void store3(float* p, vf c0, vf c1, vf c2) {
+    const vf r0g0 = _mm_shuffle_ps(c0, c1, _MM_SHUFFLE(0, 0, 0, 0));
+    const vf b0r1 = _mm_shuffle_ps(c2, c0, _MM_SHUFFLE(1, 1, 0, 0));
+    const vf g1b1 = _mm_shuffle_ps(c1, c2, _MM_SHUFFLE(1, 1, 1, 1));
+    const vf r2g2 = _mm_shuffle_ps(c0, c1, _MM_SHUFFLE(2, 2, 2, 2));
+    const vf b2r3 = _mm_shuffle_ps(c2, c0, _MM_SHUFFLE(3, 3, 2, 2));
+    const vf g3b3 = _mm_shuffle_ps(c1, c2, _MM_SHUFFLE(3, 3, 3, 3));
+    store(p, _mm_shuffle_ps(r0g0, b0r1, _MM_SHUFFLE(2, 0, 2, 0)));
+    store(p + 4, _mm_shuffle_ps(g1b1, r2g2, _MM_SHUFFLE(2, 0, 2, 0)));
+    store(p + 8, _mm_shuffle_ps(b2r3, g3b3, _MM_SHUFFLE(2, 0, 2, 0)));
+}
 #endif
 
 }  // namespace orvex::ORVEX_ISA::simd
