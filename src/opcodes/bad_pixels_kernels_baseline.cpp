@@ -1,0 +1,2 @@
+#define ORVEX_ISA baseline
+#include "opcodes/bad_pixels_kernels.inl"

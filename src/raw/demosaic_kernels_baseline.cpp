@@ -1,0 +1,2 @@
+#define ORVEX_ISA baseline
+#include "raw/demosaic_kernels.inl"

@@ -1,0 +1,117 @@
+// Body of the fast normalisation kernels; included by one translation unit
+// per instruction set after it defines ORVEX_ISA.
+#include "frame/simd.h"
+#include "orvex.h"
+#include "raw/normalize_kernels.h"
+#include "raw/vector_stores.h"
+
+namespace orvex::ORVEX_ISA {
+namespace {
+
+// y >= 1 gives 1; then y < 0 or NaN gives 0. A negative zero stays as it is.
+inline float clamp_unit(float y) {
+    if (y >= 1.0f) y = 1.0f;
+    if (y < 0.0f || y != y) y = 0.0f;
+    return y;
+}
+
+inline simd::vf clamp_unit(simd::vf y) {
+    const simd::vf one = simd::set1(1.0f);
+    const simd::vf zero = simd::set1(0.0f);
+    y = simd::select(simd::le(one, y), one, y);
+    return simd::select(simd::mask_or(simd::lt(y, zero), simd::is_nan(y)), zero, y);
+}
+
+inline simd::vf load_as_float(const uint16_t* p) { return simd::load_u16(p); }
+inline simd::vf load_as_float(const float* p) { return simd::load(p); }
+
+// Vectors of one pattern cycle: Period vectors when the period does not
+// divide the lane count (3), one vector otherwise (1, 2).
+template <int Period>
+constexpr int cycle_vectors() {
+    return simd::kLanes % Period == 0 ? 1 : Period;
+}
+
+template <class Src, int Period, bool Streaming>
+void normalize_row(const Src* src, float* dst, size_t n, const float* black, const float* factor) {
+    const auto scalar = [&](size_t i) {
+        const size_t k = i % Period;
+        dst[i] = clamp_unit((static_cast<float>(src[i]) - black[k]) * factor[k]);
+    };
+    // Aligned stores never split a cache line; streaming requires them.
+    const size_t peel = floats_to_alignment(dst);
+    size_t i = 0;
+    for (; i < n && i < peel; ++i)
+        scalar(i);
+    constexpr int kVectors = cycle_vectors<Period>();
+    constexpr size_t kStep = static_cast<size_t>(kVectors) * simd::kLanes;
+    simd::vf vblack[kVectors];
+    simd::vf vfactor[kVectors];
+    for (int v = 0; v < kVectors; ++v) {
+        float b[simd::kLanes];
+        float f[simd::kLanes];
+        for (int lane = 0; lane < simd::kLanes; ++lane) {
+            const size_t k = (i + static_cast<size_t>(v * simd::kLanes + lane)) % Period;
+            b[lane] = black[k];
+            f[lane] = factor[k];
+        }
+        vblack[v] = simd::load(b);
+        vfactor[v] = simd::load(f);
+    }
+    // Each step loads its samples before it stores them, so a float source
+    // may share the destination's buffer.
+    for (; i + kStep <= n; i += kStep) {
+        for (int v = 0; v < kVectors; ++v) {
+            const size_t at = i + static_cast<size_t>(v) * simd::kLanes;
+            const simd::vf x = load_as_float(src + at);
+            store_vector<Streaming>(dst + at, clamp_unit(simd::mul(simd::sub(x, vblack[v]), vfactor[v])));
+        }
+    }
+    for (; i < n; ++i)
+        scalar(i);
+}
+
+template <class Src, int Period, bool Streaming>
+void normalize_rows(const Src* src, float* dst, size_t rows, size_t row_samples, const NormalizePattern& p) {
+    for (size_t r = 0; r < rows; ++r) {
+        const size_t at = r * row_samples;
+        const size_t phase = (r % 2) * Period;
+        normalize_row<Src, Period, Streaming>(src + at, dst + at, row_samples, p.black + phase, p.factor + phase);
+    }
+    if constexpr (Streaming) end_streaming();
+}
+
+template <class Src, int Period>
+void normalize_fast(const void* src_data, float* dst, size_t rows, size_t row_samples, const NormalizePattern& p) {
+    const Src* src = static_cast<const Src*>(src_data);
+    const bool streaming = rows * row_samples * sizeof(float) >= kStreamingBytes &&
+                           reinterpret_cast<uintptr_t>(dst) % sizeof(float) == 0;
+    if (streaming)
+        normalize_rows<Src, Period, true>(src, dst, rows, row_samples, p);
+    else
+        normalize_rows<Src, Period, false>(src, dst, rows, row_samples, p);
+}
+
+template <class Src>
+NormalizeFastKernel kernel_for_period(int period) {
+    switch (period) {
+        case 1:
+            return &normalize_fast<Src, 1>;
+        case 2:
+            return &normalize_fast<Src, 2>;
+        case 3:
+            return &normalize_fast<Src, 3>;
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+NormalizeFastKernel select_normalize_fast(uint32_t src_dtype, int period) {
+    if (src_dtype == ORVEX_DTYPE_UINT16) return kernel_for_period<uint16_t>(period);
+    if (src_dtype == ORVEX_DTYPE_FLOAT32) return kernel_for_period<float>(period);
+    return nullptr;
+}
+
+}  // namespace orvex::ORVEX_ISA

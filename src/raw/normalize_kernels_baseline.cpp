@@ -1,0 +1,2 @@
+#define ORVEX_ISA baseline
+#include "raw/normalize_kernels.inl"
