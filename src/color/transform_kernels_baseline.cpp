@@ -1,0 +1,2 @@
+#define ORVEX_ISA baseline
+#include "color/transform_kernels.inl"
