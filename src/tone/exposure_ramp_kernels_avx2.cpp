@@ -1,0 +1,2 @@
+#define ORVEX_ISA avx2
+#include "tone/exposure_ramp_kernels.inl"

@@ -1,0 +1,2 @@
+#define ORVEX_ISA avx512
+#include "tone/exposure_ramp_kernels.inl"

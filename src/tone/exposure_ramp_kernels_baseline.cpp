@@ -1,0 +1,2 @@
+#define ORVEX_ISA baseline
+#include "tone/exposure_ramp_kernels.inl"

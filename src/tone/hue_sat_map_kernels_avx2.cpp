@@ -1,0 +1,2 @@
+#define ORVEX_ISA avx2
+#include "tone/hue_sat_map_kernels.inl"

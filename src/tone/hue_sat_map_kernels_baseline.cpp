@@ -1,0 +1,2 @@
+#define ORVEX_ISA baseline
+#include "tone/hue_sat_map_kernels.inl"

@@ -1,0 +1,2 @@
+#define ORVEX_ISA avx512
+#include "tone/mono_lut_kernels.inl"

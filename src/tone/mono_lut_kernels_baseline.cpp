@@ -1,0 +1,2 @@
+#define ORVEX_ISA baseline
+#include "tone/mono_lut_kernels.inl"

@@ -1,0 +1,2 @@
+#define ORVEX_ISA avx2
+#include "tone/profile_gain_table_kernels.inl"

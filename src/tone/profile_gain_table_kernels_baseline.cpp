@@ -1,0 +1,2 @@
+#define ORVEX_ISA baseline
+#include "tone/profile_gain_table_kernels.inl"

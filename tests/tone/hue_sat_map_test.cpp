@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "frame/isa.h"
+#include "image_util.h"
+#include "isa_param.h"
+#include "orvex.h"
+#include "tone/hue_sat_map_kernels.h"
+
+namespace orvex::testing {
+namespace {
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+using Pixel = std::array<float, 3>;
+using Entry = std::array<float, 3>;  // hue shift in degrees, saturation scale, value scale
+
+const Entry kIdentity = {0.0f, 1.0f, 1.0f};
+const Entry kPoison = {kNaN, kNaN, kNaN};
+
+struct Table {
+    int32_t hue, sat, val;
+    std::vector<float> values;
+
+    Table(int32_t hue_divisions, int32_t sat_divisions, int32_t val_divisions, Entry fill)
+        : hue(hue_divisions), sat(sat_divisions), val(val_divisions) {
+        for (int32_t i = 0; i < (val >= 2 ? val : 1) * hue * sat; ++i)
+            values.insert(values.end(), fill.begin(), fill.end());
+    }
+    void set(int32_t v, int32_t h, int32_t s, Entry entry) {
+        for (size_t c = 0; c < 3; ++c)
+            values[3 * static_cast<size_t>((v * hue + h) * sat + s) + c] = entry[c];
+    }
+};
+
+orvex_status run_map(std::vector<float>& samples, const Table& table) {
+    orvex_image image = describe(samples, 1, samples.size() / 3, 3);
+    return orvex_apply_hue_sat_map(&image, table.values.data(), table.hue, table.sat, table.val);
+}
+
+// Applies `table` to `input` cycled over pixel counts around the vector
+// widths and the 64-pixel blocks; expects `expected`, likewise cycled. The
+// kernel is also run with the 64-bit table offsets that tables of 2^31
+// floats or more take.
+void expect_map(const Table& table, const std::vector<Pixel>& input, const std::vector<Pixel>& expected) {
+    const HueSatTable wide{table.values.data(),
+                           table.hue,
+                           table.sat,
+                           table.val,
+                           table.hue >= 2 ? static_cast<float>(table.hue) * (1.0f / 6.0f) : 0.0f,
+                           static_cast<float>(table.sat - 1),
+                           static_cast<float>(table.val - 1),
+                           true};
+    const HueSatKernel wide_kernel = pick_for_isa(baseline::select_hue_sat_kernel, avx2::select_hue_sat_kernel,
+                                                  avx512::select_hue_sat_kernel)(wide);
+    for (size_t count : {1, 3, 7, 9, 17, 19, 63, 65, 130}) {
+        std::vector<float> samples;
+        for (size_t i = 0; i < count; ++i)
+            samples.insert(samples.end(), input[i % input.size()].begin(), input[i % input.size()].end());
+        std::vector<float> wide_samples = samples;
+        ASSERT_EQ(run_map(samples, table), ORVEX_OK);
+        wide_kernel(wide_samples.data(), count, wide);
+        for (size_t i = 0; i < 3 * count; ++i) {
+            const uint32_t want = bits_of(expected[i / 3 % expected.size()][i % 3]);
+            ASSERT_EQ(bits_of(samples[i]), want) << "count " << count << " sample " << i << ": " << samples[i];
+            ASSERT_EQ(bits_of(wide_samples[i]), want) << "wide offsets, count " << count << " sample " << i;
+        }
+    }
+}
+
+class HueSatMap : public IsaTest {};
+
+TEST_P(HueSatMap, IdentityTableKeepsPixelsInRangeAndCapsValue) {
+    // Hues 3.5, 5.5 (wrapping to division 0), 2.5 and 0 sextants, a red and
+    // green tie, grey, black.
+    const std::vector<Pixel> pixels = {{0.5f, 0.75f, 1.0f}, {1.0f, 0.5f, 0.75f}, {0.5f, 1.0f, 0.75f},
+                                       {1.0f, 0.5f, 0.5f},  {1.0f, 1.0f, 0.5f},  {0.25f, 0.25f, 0.25f},
+                                       {0.0f, 0.0f, 0.0f}};
+    for (int32_t val : {0, 1, 3}) {
+        expect_map(Table(6, 2, val, kIdentity), pixels, pixels);
+        expect_map(Table(6, 2, val, kIdentity), {{2.0f, 1.0f, 1.0f}}, {{1.0f, 0.5f, 0.5f}});
+    }
+}
+
+TEST_P(HueSatMap, TwoDimensionalLookupMixesFourEntries) {
+    // Hue 3.5 and saturation 0.5: halfway between hue divisions 3 and 4 and
+    // saturation divisions 0 and 1. Adjustment: +60 degrees, x1.5, x0.75.
+    Table table(6, 2, 0, kPoison);
+    table.set(0, 3, 0, {60.0f, 2.0f, 0.5f});
+    table.set(0, 4, 0, {120.0f, 1.0f, 0.5f});
+    table.set(0, 3, 1, {0.0f, 1.5f, 0.5f});
+    table.set(0, 4, 1, {60.0f, 1.5f, 1.5f});
+    expect_map(table, {{0.5f, 0.75f, 1.0f}}, {{0.46875f, 0.1875f, 0.75f}});
+    // Hue 5.5 mixes divisions 5 and 0.
+    Table wrap(6, 2, 1, kPoison);
+    for (int32_t s : {0, 1}) {
+        wrap.set(0, 5, s, {0.0f, 1.0f, 0.5f});
+        wrap.set(0, 0, s, {0.0f, 1.0f, 1.0f});
+    }
+    expect_map(wrap, {{1.0f, 0.5f, 0.75f}}, {{0.75f, 0.375f, 0.5625f}});
+}
+
+TEST_P(HueSatMap, ThreeDimensionalLookupInterpolatesAndExtrapolatesValue) {
+    // Value 0.75 lies halfway between value divisions 1 and 2; value 2
+    // extrapolates from them: 0.75 * 3 + 1 * (1 - 3) = 0.25.
+    Table table(6, 2, 3, kPoison);
+    for (int32_t s : {0, 1})
+        for (int32_t h : {0, 1, 3, 4}) {
+            table.set(1, h, s, kIdentity);
+            table.set(2, h, s, {0.0f, 1.0f, h < 3 ? 0.75f : 0.5f});
+        }
+    table.set(2, 4, 1, {0.0f, 1.0f, 1.5f});
+    expect_map(table, {{0.375f, 0.5625f, 0.75f}, {2.0f, 1.0f, 1.0f}},
+               {{0.328125f, 0.4921875f, 0.65625f}, {0.5f, 0.25f, 0.25f}});
+}
+
+TEST_P(HueSatMap, GreyResults) {
+    // Grey reads hue division 0 at saturation 0; the entries beside it
+    // carry weight 0.
+    Table table(6, 2, 0, {1000.0f, 1000.0f, 1000.0f});
+    table.set(0, 0, 0, {90.0f, 5.0f, 0.5f});
+    expect_map(table, {{0.5f, 0.5f, 0.5f}, {-0.5f, -0.5f, -0.5f}}, {{0.25f, 0.25f, 0.25f}, {0.0f, 0.0f, 0.0f}});
+    // Saturation scaled to 0 or below leaves grey at the clamped value.
+    const std::vector<Pixel> pixel = {{0.5f, 0.75f, 1.0f}};
+    expect_map(Table(1, 1, 0, {0.0f, 0.0f, 4.0f}), pixel, {{1.0f, 1.0f, 1.0f}});
+    expect_map(Table(1, 1, 0, {kNaN, -1.0f, 0.5f}), pixel, {{0.5f, 0.5f, 0.5f}});
+    expect_map(Table(1, 1, 0, {0.0f, 0.0f, -1.0f}), pixel, {{0.0f, 0.0f, 0.0f}});
+}
+
+TEST_P(HueSatMap, HueShiftWrapsByRemainderOfSixSextants) {
+    // Hue 3.5, saturation 0.5, value 1. 360 degrees is 6.0000005 sextants
+    // in float, so only +360 lands back exactly.
+    const std::vector<Pixel> pixel = {{0.5f, 0.75f, 1.0f}};
+    expect_map(Table(1, 1, 0, {360.0f, 1.0f, 1.0f}), pixel, pixel);
+    expect_map(Table(1, 1, 0, {-360.0f, 1.0f, 1.0f}), pixel, {{0.5f, 0x1.800008p-1f, 1.0f}});
+    expect_map(Table(1, 1, 0, {-720.0f, 1.0f, 1.0f}), pixel, {{0.5f, 0x1.800010p-1f, 1.0f}});
+    expect_map(Table(1, 1, 0, {720.0f, 1.0f, 1.0f}), pixel, {{0.5f, 0x1.7ffff0p-1f, 1.0f}});
+    expect_map(Table(1, 1, 0, {1e6f, 1.0f, 1.0f}), pixel, {{0.5f, 1.0f, 0.583984375f}});
+    // Not finite: the pixel stays.
+    for (float shift : {kNaN, kInf, -kInf})
+        expect_map(Table(1, 1, 0, {shift, 1.0f, 0.5f}), pixel, pixel);
+    // -1.7e-8 sextants plus 6 rounds to 6, which is sextant 0.
+    expect_map(Table(1, 1, 0, {-1e-6f, 1.0f, 0.5f}), {{1.0f, 0.5f, 0.5f}}, {{0.5f, 0.25f, 0.25f}});
+}
+
+TEST_P(HueSatMap, LookupNeverLeavesTable) {
+    // One saturation division takes full weight.
+    expect_map(Table(1, 1, 0, {0.0f, 0.5f, 0.5f}), {{0.5f, 0.75f, 1.0f}, {1.0f, 0.5f, 0.75f}},
+               {{0.375f, 0.4375f, 0.5f}, {0.5f, 0.375f, 0.4375f}});
+    // Negative, infinite and NaN samples put coordinates below the first
+    // division or past the last; tables of exactly their nominal size let
+    // the address sanitizer see any stray read.
+    const std::vector<Pixel> pixels = {{-1.0f, -0.5f, -0.75f}, {kInf, kInf, 0.0f},  {kNaN, 0.5f, 0.25f},
+                                       {kInf, 0.0f, 0.0f},     {0.5f, kNaN, 1.0f},  {-kInf, 1.0f, 0.5f},
+                                       {1e30f, -1e30f, 0.0f},  {0.0f, -0.5f, 0.25f}};
+    for (int32_t sat : {1, 2, 5})
+        for (int32_t val : {0, 2, 4})
+            for (int32_t hue : {1, 6}) {
+                std::vector<float> samples;
+                for (const Pixel& p : pixels)
+                    samples.insert(samples.end(), p.begin(), p.end());
+                ASSERT_EQ(run_map(samples, Table(hue, sat, val, kIdentity)), ORVEX_OK);
+                // Negative saturation turns grey at value 0; a NaN hue keeps the pixel.
+                EXPECT_EQ(std::vector<float>(samples.begin(), samples.begin() + 5),
+                          std::vector<float>({0.0f, 0.0f, 0.0f, kInf, kInf}));
+            }
+}
+
+ORVEX_INSTANTIATE_PER_ISA(HueSatMap);
+
+TEST(HueSatMapValidation, FirstFailingTestDecidesAndNothingIsWritten) {
+    const std::vector<float> original = {0.5f, 0.75f, 1.0f, 0.1f, 0.2f, 0.3f};
+    std::vector<float> samples = original;
+    const Table table(6, 2, 3, {90.0f, 0.5f, 0.5f});
+    const float* t = table.values.data();
+    const orvex_image good = describe(samples, 1, 2, 3);
+    auto image = [&](uint32_t dtype, uint64_t channels, uint64_t reserved, bool data = true, uint64_t height = 1) {
+        orvex_image i = good;
+        i.dtype = dtype;
+        i.channels = channels;
+        i.reserved = reserved;
+        i.data = data ? i.data : nullptr;
+        i.height = height;
+        return i;
+    };
+    constexpr uint32_t f32 = ORVEX_DTYPE_FLOAT32, u8 = ORVEX_DTYPE_UINT8;
+    struct Case {
+        orvex_image image;
+        bool table;
+        int32_t hue, sat, val;
+        orvex_status status;
+    };
+    const Case cases[] = {
+        {image(u8, 3, 0, false), true, 6, 2, 3, ORVEX_ERR_INVALID_ARGUMENT},
+        {image(u8, 3, 0), false, 6, 2, 3, ORVEX_ERR_INVALID_ARGUMENT},
+        {image(ORVEX_DTYPE_UINT16, 1, 1), true, 0, 0, -1, ORVEX_ERR_UNSUPPORTED},
+        {image(2, 3, 0), true, 6, 2, 3, ORVEX_ERR_UNSUPPORTED},
+        {image(f32, 4, 0), true, 6, 2, 3, ORVEX_ERR_INVALID_ARGUMENT},
+        {image(f32, 3, 1), true, 6, 2, 3, ORVEX_ERR_INVALID_ARGUMENT},
+        {image(f32, 3, 0), true, 0, 2, 3, ORVEX_ERR_INVALID_ARGUMENT},
+        {image(f32, 3, 0), true, 6, 0, 3, ORVEX_ERR_INVALID_ARGUMENT},
+        {image(f32, 3, 0), true, 6, 2, -1, ORVEX_ERR_INVALID_ARGUMENT},
+        {image(f32, 3, 0, true, 0), true, 6, 2, -1, ORVEX_ERR_INVALID_ARGUMENT},
+        {image(f32, 3, 0, true, 0), true, 6, 2, 3, ORVEX_OK},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(orvex_apply_hue_sat_map(&c.image, c.table ? t : nullptr, c.hue, c.sat, c.val), c.status);
+        EXPECT_EQ(samples, original);
+    }
+    EXPECT_EQ(orvex_apply_hue_sat_map(nullptr, t, 6, 2, 3), ORVEX_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ(orvex_apply_hue_sat_map(&good, t, 6, 2, 3), ORVEX_OK);
+    EXPECT_NE(samples, original);
+}
+
+}  // namespace
+}  // namespace orvex::testing
