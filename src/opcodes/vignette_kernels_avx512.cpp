@@ -1,0 +1,2 @@
+#define ORVEX_ISA avx512
+#include "opcodes/vignette_kernels.inl"

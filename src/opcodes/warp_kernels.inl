@@ -1,0 +1,322 @@
+// Body of the warp kernels; included by one translation unit per instruction
+// set after it defines ORVEX_ISA. The scalar path handles whole images in the
+// baseline build and the row tails elsewhere; the vector path performs the
+// same operations lane by lane, one pixel per lane.
+#include <cstddef>
+#include <cstdint>
+
+#include "opcodes/warp_kernels.h"
+#include "opcodes/warp_lanes.h"
+
+namespace orvex::ORVEX_ISA {
+namespace {
+
+constexpr int kSubSteps = 32;
+constexpr int kWindowWeights = 16;
+
+// Geometry shared by every pixel of a destination row.
+struct RowGeometry {
+    double dy;
+    double ny;
+    double ny_sq;       // ny * ny
+    double ty_product;  // (dy * (2 / R)) * ny
+};
+
+RowGeometry row_geometry(const WarpJob& job, uint64_t y) {
+    RowGeometry row;
+    row.dy = static_cast<double>(y) - job.cy;
+    row.ny = row.dy * job.inv_radius;
+    row.ny_sq = row.ny * row.ny;
+    row.ty_product = (row.dy * job.twice_inv_radius) * row.ny;
+    return row;
+}
+
+// Geometry shared by every plane of one pixel.
+struct PixelGeometry {
+    double dx;
+    double nx;
+    double r2c;  // squared radius, capped at 1
+    double r2c_sq;
+    double r2c_cube;
+    double tx;
+    double ty;
+};
+
+PixelGeometry pixel_geometry(const WarpJob& job, const RowGeometry& row, uint64_t x) {
+    PixelGeometry px;
+    px.dx = static_cast<double>(x) - job.cx;
+    px.nx = px.dx * job.inv_radius;
+    const double r2 = row.ny_sq + px.nx * px.nx;
+    px.r2c = r2 < 1.0 ? r2 : 1.0;
+    px.r2c_sq = px.r2c * px.r2c;
+    px.r2c_cube = px.r2c_sq * px.r2c;
+    px.tx = (px.dx * job.twice_inv_radius) * px.nx + px.r2c;
+    px.ty = row.ty_product + px.r2c;
+    return px;
+}
+
+// Clamps a source coordinate into 0 ... max; NaN becomes 0.
+double clamp_position(double s, double max) {
+    s = s > max ? max : s;
+    return s > 0.0 ? s : 0.0;
+}
+
+struct SourcePosition {
+    double x;
+    double y;
+};
+
+SourcePosition source_position(const WarpJob& job, const WarpPlane& plane, const RowGeometry& row,
+                               const PixelGeometry& px) {
+    double f = plane.radial[0];
+    if (plane.radial_terms > 1) f = f + px.r2c * plane.radial[1];
+    if (plane.radial_terms > 2) f = f + px.r2c_sq * plane.radial[2];
+    if (plane.radial_terms > 3) f = f + px.r2c_cube * plane.radial[3];
+    double ox = f * px.dx;
+    double oy = f * row.dy;
+    if (plane.tangential) {
+        ox = ox + ((plane.kt0_twice * px.nx * row.ny) + px.tx * plane.kt1) * job.radius;
+        oy = oy + ((plane.kt1_twice * px.nx * row.ny) + px.ty * plane.kt0) * job.radius;
+    }
+    return {clamp_position(ox + job.cx, job.max_x), clamp_position(oy + job.cy, job.max_y)};
+}
+
+const float* sample(const WarpJob& job, uint64_t row, uint64_t column, uint64_t channel) {
+    return job.src + (row * job.width + column) * job.channels + channel;
+}
+
+// Positions are clamped to 0 or more, so truncation is the floor.
+float bilinear(const WarpJob& job, uint64_t channel, SourcePosition s) {
+    const uint64_t x0 = static_cast<uint64_t>(s.x);
+    const uint64_t y0 = static_cast<uint64_t>(s.y);
+    const double fx = s.x - static_cast<double>(x0);
+    const double fy = s.y - static_cast<double>(y0);
+    const uint64_t x1 = x0 + 1 < job.width ? x0 + 1 : job.width - 1;
+    const uint64_t y1 = y0 + 1 < job.height ? y0 + 1 : job.height - 1;
+    const double s00 = *sample(job, y0, x0, channel);
+    const double s01 = *sample(job, y0, x1, channel);
+    const double s10 = *sample(job, y1, x0, channel);
+    const double s11 = *sample(job, y1, x1, channel);
+    const double top = s00 * (1.0 - fx) + s01 * fx;
+    const double bottom = s10 * (1.0 - fx) + s11 * fx;
+    return static_cast<float>(top * (1.0 - fy) + bottom * fy);
+}
+
+// First row (column) of the 4-sample window and its sub-position: the window
+// is kept inside the image, and a moved window uses sub-position 0.
+struct WindowStart {
+    uint64_t first;
+    int step;
+};
+
+WindowStart window_start(double s, uint64_t extent) {
+    const uint64_t whole = static_cast<uint64_t>(s);
+    const double fraction = s - static_cast<double>(whole);
+    if (whole < 1) return {0, 0};
+    if (whole - 1 > extent - 4) return {extent - 4, 0};
+    return {whole - 1, static_cast<int>(fraction * kSubSteps)};
+}
+
+float cubic(const WarpJob& job, uint64_t channel, SourcePosition s) {
+    const WindowStart col = window_start(s.x, job.width);
+    const WindowStart row = window_start(s.y, job.height);
+    const float* w = job.cubic_weights + (row.step * kSubSteps + col.step) * kWindowWeights;
+    float sum = 0.0f;
+    for (int k = 0; k < kWindowWeights; ++k) {
+        const float product = *sample(job, row.first + k / 4, col.first + k % 4, channel) * w[k];
+        sum = k == 0 ? product : sum + product;
+    }
+    sum = sum >= 1.0f ? 1.0f : sum;
+    return sum > 0.0f ? sum : 0.0f;
+}
+
+void warp_pixel(const WarpJob& job, const RowGeometry& row, uint64_t y, uint64_t x) {
+    const PixelGeometry px = pixel_geometry(job, row, x);
+    float* out = job.dst + (y * job.width + x) * job.channels;
+    for (uint64_t i = 0; i < job.plane_count; ++i) {
+        const SourcePosition s = source_position(job, job.planes[i], row, px);
+        out[i] = job.cubic_weights != nullptr ? cubic(job, i, s) : bilinear(job, i, s);
+    }
+}
+
+#if defined(__AVX2__)
+
+namespace L = warp_lanes;
+
+// Image extents as 32-bit lanes; the image holds fewer than 2^31 samples.
+struct LaneExtents {
+    L::vi channels;
+    L::vi row_stride;  // width * channels
+    L::vi max_column;  // width - 1
+    L::vi max_row;     // height - 1
+    int32_t row_samples;
+    int32_t channel_count;
+};
+
+LaneExtents lane_extents(const WarpJob& job) {
+    const int32_t width = static_cast<int32_t>(job.width);
+    const int32_t channels = static_cast<int32_t>(job.channels);
+    return {L::set1_i32(channels),  L::set1_i32(width * channels),
+            L::set1_i32(width - 1), L::set1_i32(static_cast<int32_t>(job.height) - 1),
+            width * channels,       channels};
+}
+
+struct LaneGeometry {
+    L::vd dx;
+    L::vd nx;
+    L::vd r2c;
+    L::vd r2c_sq;
+    L::vd r2c_cube;
+    L::vd tx;
+    L::vd ty;
+};
+
+LaneGeometry lane_geometry(const WarpJob& job, const RowGeometry& row, uint64_t x) {
+    LaneGeometry px;
+    px.dx = L::sub(L::ramp(static_cast<double>(x)), L::set1(job.cx));
+    px.nx = L::mul(px.dx, L::set1(job.inv_radius));
+    const L::vd r2 = L::add(L::set1(row.ny_sq), L::mul(px.nx, px.nx));
+    px.r2c = L::min_lt(r2, L::set1(1.0));
+    px.r2c_sq = L::mul(px.r2c, px.r2c);
+    px.r2c_cube = L::mul(px.r2c_sq, px.r2c);
+    px.tx = L::add(L::mul(L::mul(px.dx, L::set1(job.twice_inv_radius)), px.nx), px.r2c);
+    px.ty = L::add(L::set1(row.ty_product), px.r2c);
+    return px;
+}
+
+// max < s ? max : s, then s > 0 ? s : 0.
+L::vd clamp_lanes(L::vd s, double max) { return L::max_gt(L::min_lt(L::set1(max), s), L::set1(0.0)); }
+
+struct LanePosition {
+    L::vd x;
+    L::vd y;
+};
+
+LanePosition lane_source_position(const WarpJob& job, const WarpPlane& plane, const RowGeometry& row,
+                                  const LaneGeometry& px) {
+    L::vd f = L::set1(plane.radial[0]);
+    if (plane.radial_terms > 1) f = L::add(f, L::mul(px.r2c, L::set1(plane.radial[1])));
+    if (plane.radial_terms > 2) f = L::add(f, L::mul(px.r2c_sq, L::set1(plane.radial[2])));
+    if (plane.radial_terms > 3) f = L::add(f, L::mul(px.r2c_cube, L::set1(plane.radial[3])));
+    const L::vd dy = L::set1(row.dy);
+    L::vd ox = L::mul(f, px.dx);
+    L::vd oy = L::mul(f, dy);
+    if (plane.tangential) {
+        const L::vd ny = L::set1(row.ny);
+        const L::vd radius = L::set1(job.radius);
+        const L::vd ax = L::mul(L::mul(L::set1(plane.kt0_twice), px.nx), ny);
+        const L::vd ay = L::mul(L::mul(L::set1(plane.kt1_twice), px.nx), ny);
+        ox = L::add(ox, L::mul(L::add(ax, L::mul(px.tx, L::set1(plane.kt1))), radius));
+        oy = L::add(oy, L::mul(L::add(ay, L::mul(px.ty, L::set1(plane.kt0))), radius));
+    }
+    return {clamp_lanes(L::add(ox, L::set1(job.cx)), job.max_x),
+            clamp_lanes(L::add(oy, L::set1(job.cy)), job.max_y)};
+}
+
+L::vf bilinear_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, LanePosition s) {
+    const L::vi x0 = L::trunc_i32(s.x);
+    const L::vi y0 = L::trunc_i32(s.y);
+    const L::vd fx = L::sub(s.x, L::to_double(x0));
+    const L::vd fy = L::sub(s.y, L::to_double(y0));
+    const L::vi one = L::set1_i32(1);
+    const L::vi x1 = L::min_i32(L::add_i32(x0, one), ext.max_column);
+    const L::vi y1 = L::min_i32(L::add_i32(y0, one), ext.max_row);
+    const L::vi c = L::set1_i32(channel);
+    const L::vi col0 = L::add_i32(L::mul_i32(x0, ext.channels), c);
+    const L::vi col1 = L::add_i32(L::mul_i32(x1, ext.channels), c);
+    const L::vi row0 = L::mul_i32(y0, ext.row_stride);
+    const L::vi row1 = L::mul_i32(y1, ext.row_stride);
+    const L::vd s00 = L::to_double(L::gather(job.src, L::add_i32(row0, col0)));
+    const L::vd s01 = L::to_double(L::gather(job.src, L::add_i32(row0, col1)));
+    const L::vd s10 = L::to_double(L::gather(job.src, L::add_i32(row1, col0)));
+    const L::vd s11 = L::to_double(L::gather(job.src, L::add_i32(row1, col1)));
+    const L::vd one_d = L::set1(1.0);
+    const L::vd gx = L::sub(one_d, fx);
+    const L::vd top = L::add(L::mul(s00, gx), L::mul(s01, fx));
+    const L::vd bottom = L::add(L::mul(s10, gx), L::mul(s11, fx));
+    return L::to_float(L::add(L::mul(top, L::sub(one_d, fy)), L::mul(bottom, fy)));
+}
+
+struct LaneWindow {
+    L::vi first;
+    L::vi step;
+};
+
+LaneWindow lane_window(L::vd s, int32_t extent) {
+    const L::vi whole = L::trunc_i32(s);
+    const L::vd fraction = L::sub(s, L::to_double(whole));
+    const L::vi wanted = L::add_i32(whole, L::set1_i32(-1));
+    const L::vi first = L::min_i32(L::max_i32(wanted, L::set1_i32(0)), L::set1_i32(extent - 4));
+    const L::vi step = L::trunc_i32(L::mul(fraction, L::set1(kSubSteps)));
+    return {first, L::keep_if_equal(first, wanted, step)};
+}
+
+L::vf cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, LanePosition s) {
+    const LaneWindow col = lane_window(s.x, static_cast<int32_t>(job.width));
+    const LaneWindow row = lane_window(s.y, static_cast<int32_t>(job.height));
+    const L::vi base =
+        L::add_i32(L::add_i32(L::mul_i32(row.first, ext.row_stride), L::mul_i32(col.first, ext.channels)),
+                   L::set1_i32(channel));
+    const L::vi weights =
+        L::mul_i32(L::add_i32(L::mul_i32(row.step, L::set1_i32(kSubSteps)), col.step), L::set1_i32(kWindowWeights));
+    alignas(32) int32_t sample_offsets[L::kLanes];
+    alignas(32) int32_t weight_offsets[L::kLanes];
+    L::store_i32(sample_offsets, base);
+    L::store_i32(weight_offsets, weights);
+    L::vf sum = L::set1_f(0.0f);
+    for (int a = 0; a < 4; ++a) {
+        L::vf value[4], w[4];
+        L::load_strided_quads(job.src + a * ext.row_samples, sample_offsets, ext.channel_count, value);
+        L::load_strided_quads(job.cubic_weights + a * 4, weight_offsets, 1, w);
+        for (int b = 0; b < 4; ++b) {
+            const L::vf product = L::mul_f(value[b], w[b]);
+            sum = a == 0 && b == 0 ? product : L::add_f(sum, product);
+        }
+    }
+    // 1 < sum ? 1 : sum equals sum >= 1 ? 1 : sum, NaN kept; then NaN and
+    // values not above 0 become 0.
+    return L::max_gt_f(L::min_lt_f(L::set1_f(1.0f), sum), L::set1_f(0.0f));
+}
+
+void warp_lanes_at(const WarpJob& job, const LaneExtents& ext, const RowGeometry& row, uint64_t y, uint64_t x) {
+    const LaneGeometry px = lane_geometry(job, row, x);
+    float* out = job.dst + (y * job.width + x) * job.channels;
+    alignas(64) float results[L::kLanes];
+    for (uint64_t i = 0; i < job.plane_count; ++i) {
+        const LanePosition s = lane_source_position(job, job.planes[i], row, px);
+        const int32_t channel = static_cast<int32_t>(i);
+        L::store_f(results, job.cubic_weights != nullptr ? cubic_lanes(job, ext, channel, s)
+                                                         : bilinear_lanes(job, ext, channel, s));
+        for (int j = 0; j < L::kLanes; ++j)
+            out[j * job.channels + i] = results[j];
+    }
+}
+
+void warp_row(const WarpJob& job, uint64_t y) {
+    const RowGeometry row = row_geometry(job, y);
+    const LaneExtents ext = lane_extents(job);
+    uint64_t x = 0;
+    for (; x + L::kLanes <= job.width; x += L::kLanes)
+        warp_lanes_at(job, ext, row, y, x);
+    for (; x < job.width; ++x)
+        warp_pixel(job, row, y, x);
+}
+
+#else
+
+void warp_row(const WarpJob& job, uint64_t y) {
+    const RowGeometry row = row_geometry(job, y);
+    for (uint64_t x = 0; x < job.width; ++x)
+        warp_pixel(job, row, y, x);
+}
+
+#endif
+
+}  // namespace
+
+void warp_image(const WarpJob& job) {
+    for (uint64_t y = 0; y < job.height; ++y)
+        warp_row(job, y);
+}
+
+}  // namespace orvex::ORVEX_ISA

@@ -1,0 +1,2 @@
+#define ORVEX_ISA avx512
+#include "opcodes/warp_kernels.inl"

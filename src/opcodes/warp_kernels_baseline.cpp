@@ -1,0 +1,2 @@
+#define ORVEX_ISA baseline
+#include "opcodes/warp_kernels.inl"
