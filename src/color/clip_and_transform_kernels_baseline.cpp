@@ -1,2 +1,2 @@
 #define ORVEX_ISA baseline
-#include "color/clip_and_transform_kernels.inl"
+#include "color/clip_and_transform_kernels_impl.h"

@@ -1,2 +1,2 @@
 #define ORVEX_ISA avx512
-#include "color/transform_kernels.inl"
+#include "color/transform_kernels_impl.h"

@@ -1,2 +1,2 @@
 #define ORVEX_ISA avx512
-#include "frame/convert_kernels.inl"
+#include "frame/convert_kernels_impl.h"

@@ -1,2 +1,2 @@
 #define ORVEX_ISA avx512
-#include "opcodes/bad_pixels_kernels.inl"
+#include "opcodes/bad_pixels_kernels_impl.h"

@@ -1,2 +1,2 @@
 #define ORVEX_ISA avx2
-#include "opcodes/flat_gain_map_kernels.inl"
+#include "opcodes/flat_gain_map_kernels_impl.h"

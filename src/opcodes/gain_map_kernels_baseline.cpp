@@ -1,2 +1,2 @@
 #define ORVEX_ISA baseline
-#include "opcodes/gain_map_kernels.inl"
+#include "opcodes/gain_map_kernels_impl.h"

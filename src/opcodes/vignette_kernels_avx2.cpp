@@ -1,2 +1,2 @@
 #define ORVEX_ISA avx2
-#include "opcodes/vignette_kernels.inl"
+#include "opcodes/vignette_kernels_impl.h"

@@ -1,2 +1,2 @@
 #define ORVEX_ISA avx2
-#include "opcodes/warp_kernels.inl"
+#include "opcodes/warp_kernels_impl.h"

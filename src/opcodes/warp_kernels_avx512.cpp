@@ -1,2 +1,2 @@
 #define ORVEX_ISA avx512
-#include "opcodes/warp_kernels.inl"
+#include "opcodes/warp_kernels_impl.h"

@@ -1,2 +1,2 @@
 #define ORVEX_ISA baseline
-#include "raw/demosaic_kernels.inl"
+#include "raw/demosaic_kernels_impl.h"

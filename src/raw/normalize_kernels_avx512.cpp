@@ -1,2 +1,2 @@
 #define ORVEX_ISA avx512
-#include "raw/normalize_kernels.inl"
+#include "raw/normalize_kernels_impl.h"

@@ -1,2 +1,2 @@
 #define ORVEX_ISA avx2
-#include "tone/exposure_ramp_kernels.inl"
+#include "tone/exposure_ramp_kernels_impl.h"

@@ -1,2 +1,2 @@
 #define ORVEX_ISA avx512
-#include "tone/exposure_ramp_kernels.inl"
+#include "tone/exposure_ramp_kernels_impl.h"

@@ -1,2 +1,2 @@
 #define ORVEX_ISA avx2
-#include "tone/hue_sat_map_kernels.inl"
+#include "tone/hue_sat_map_kernels_impl.h"

@@ -1,2 +1,2 @@
 #define ORVEX_ISA avx512
-#include "tone/mono_lut_kernels.inl"
+#include "tone/mono_lut_kernels_impl.h"

@@ -1,2 +1,2 @@
 #define ORVEX_ISA avx2
-#include "tone/profile_gain_table_kernels.inl"
+#include "tone/profile_gain_table_kernels_impl.h"

@@ -1,2 +1,2 @@
 #define ORVEX_ISA baseline
-#include "tone/profile_gain_table_kernels.inl"
+#include "tone/profile_gain_table_kernels_impl.h"
