@@ -73,11 +73,11 @@ inline void store_low16(uint16_t* p, vi v) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm512_cvtepi32_epi16(v));
 }
 
-// Three-channel pixels: load3 splits 3 * kLanes interleaved floats into one
-// vector per channel, in pixel order; store3 is its inverse. Each channel is
-// picked from the first two vectors, then completed from the third.
-inline void load3(const float* p, vf& c0, vf& c1, vf& c2) {
-    const vf v0 = load(p), v1 = load(p + 16), v2 = load(p + 32);
+// Three-channel pixels: split3 turns 3 * kLanes interleaved floats (three
+// vectors in memory order) into one vector per channel, in pixel order; join3
+// is its inverse. Each channel is picked from the first two vectors, then
+// completed from the third.
+inline void split3(vf v0, vf v1, vf v2, vf& c0, vf& c1, vf& c2) {
     const vi first0 = _mm512_setr_epi32(0, 3, 6, 9, 12, 15, 18, 21, 24, 27, 30, 0, 0, 0, 0, 0);
     const vi first1 = _mm512_setr_epi32(1, 4, 7, 10, 13, 16, 19, 22, 25, 28, 31, 0, 0, 0, 0, 0);
     const vi first2 = _mm512_setr_epi32(2, 5, 8, 11, 14, 17, 20, 23, 26, 29, 0, 0, 0, 0, 0, 0);
@@ -89,16 +89,16 @@ inline void load3(const float* p, vf& c0, vf& c1, vf& c2) {
     c2 = _mm512_permutex2var_ps(_mm512_permutex2var_ps(v0, first2, v1), rest2, v2);
 }
 // Each output vector takes channels 0 and 1 first, then channel 2.
-inline void store3(float* p, vf c0, vf c1, vf c2) {
+inline void join3(vf c0, vf c1, vf c2, vf& v0, vf& v1, vf& v2) {
     const vi first0 = _mm512_setr_epi32(0, 16, 0, 1, 17, 0, 2, 18, 0, 3, 19, 0, 4, 20, 0, 5);
     const vi first1 = _mm512_setr_epi32(21, 0, 6, 22, 0, 7, 23, 0, 8, 24, 0, 9, 25, 0, 10, 26);
     const vi first2 = _mm512_setr_epi32(0, 11, 27, 0, 12, 28, 0, 13, 29, 0, 14, 30, 0, 15, 31, 0);
     const vi rest0 = _mm512_setr_epi32(0, 1, 16, 3, 4, 17, 6, 7, 18, 9, 10, 19, 12, 13, 20, 15);
     const vi rest1 = _mm512_setr_epi32(0, 21, 2, 3, 22, 5, 6, 23, 8, 9, 24, 11, 12, 25, 14, 15);
     const vi rest2 = _mm512_setr_epi32(26, 1, 2, 27, 4, 5, 28, 7, 8, 29, 10, 11, 30, 13, 14, 31);
-    store(p, _mm512_permutex2var_ps(_mm512_permutex2var_ps(c0, first0, c1), rest0, c2));
-    store(p + 16, _mm512_permutex2var_ps(_mm512_permutex2var_ps(c0, first1, c1), rest1, c2));
-    store(p + 32, _mm512_permutex2var_ps(_mm512_permutex2var_ps(c0, first2, c1), rest2, c2));
+    v0 = _mm512_permutex2var_ps(_mm512_permutex2var_ps(c0, first0, c1), rest0, c2);
+    v1 = _mm512_permutex2var_ps(_mm512_permutex2var_ps(c0, first1, c1), rest1, c2);
+    v2 = _mm512_permutex2var_ps(_mm512_permutex2var_ps(c0, first2, c1), rest2, c2);
 }
 #elif defined(__AVX2__)
 
@@ -155,8 +155,7 @@ inline void store_low16(uint16_t* p, vi v) {
 // Three-channel pixels, as in the AVX-512 forms. Lane l of the k-th vector
 // holds channel (8k + l) mod 3: each channel is blended together lane by
 // lane, then permuted into pixel order.
-inline void load3(const float* p, vf& c0, vf& c1, vf& c2) {
-    const vf v0 = load(p), v1 = load(p + 8), v2 = load(p + 16);
+inline void split3(vf v0, vf v1, vf v2, vf& c0, vf& c1, vf& c2) {
     const vf t0 = _mm256_blend_ps(_mm256_blend_ps(v0, v1, 0x92), v2, 0x24);
     const vf t1 = _mm256_blend_ps(_mm256_blend_ps(v0, v1, 0x24), v2, 0x49);
     const vf t2 = _mm256_blend_ps(_mm256_blend_ps(v0, v1, 0x49), v2, 0x92);
@@ -164,13 +163,13 @@ inline void load3(const float* p, vf& c0, vf& c1, vf& c2) {
     c1 = _mm256_permutevar8x32_ps(t1, _mm256_setr_epi32(1, 4, 7, 2, 5, 0, 3, 6));
     c2 = _mm256_permutevar8x32_ps(t2, _mm256_setr_epi32(2, 5, 0, 3, 6, 1, 4, 7));
 }
-inline void store3(float* p, vf c0, vf c1, vf c2) {
+inline void join3(vf c0, vf c1, vf c2, vf& v0, vf& v1, vf& v2) {
     const vf t0 = _mm256_permutevar8x32_ps(c0, _mm256_setr_epi32(0, 3, 6, 1, 4, 7, 2, 5));
     const vf t1 = _mm256_permutevar8x32_ps(c1, _mm256_setr_epi32(5, 0, 3, 6, 1, 4, 7, 2));
     const vf t2 = _mm256_permutevar8x32_ps(c2, _mm256_setr_epi32(2, 5, 0, 3, 6, 1, 4, 7));
-    store(p, _mm256_blend_ps(_mm256_blend_ps(t0, t1, 0x92), t2, 0x24));
-    store(p + 8, _mm256_blend_ps(_mm256_blend_ps(t0, t1, 0x24), t2, 0x49));
-    store(p + 16, _mm256_blend_ps(_mm256_blend_ps(t0, t1, 0x49), t2, 0x92));
+    v0 = _mm256_blend_ps(_mm256_blend_ps(t0, t1, 0x92), t2, 0x24);
+    v1 = _mm256_blend_ps(_mm256_blend_ps(t0, t1, 0x24), t2, 0x49);
+    v2 = _mm256_blend_ps(_mm256_blend_ps(t0, t1, 0x49), t2, 0x92);
 }
 
 #else
@@ -239,8 +238,7 @@ inline void store_low16(uint16_t* p, vi v) {
 
 // Three-channel pixels, as in the AVX-512 forms: r0 g0 b0 r1 | g1 b1 r2 g2 |
 // b2 r3 g3 b3 and back, by pairwise shuffles.
-inline void load3(const float* p, vf& c0, vf& c1, vf& c2) {
-    const vf v0 = load(p), v1 = load(p + 4), v2 = load(p + 8);
+inline void split3(vf v0, vf v1, vf v2, vf& c0, vf& c1, vf& c2) {
     const vf r2r3 = _mm_shuffle_ps(v1, v2, _MM_SHUFFLE(1, 1, 2, 2));
     c0 = _mm_shuffle_ps(v0, r2r3, _MM_SHUFFLE(2, 0, 3, 0));
     const vf g0g1 = _mm_shuffle_ps(v0, v1, _MM_SHUFFLE(0, 0, 1, 1));
@@ -249,17 +247,28 @@ inline void load3(const float* p, vf& c0, vf& c1, vf& c2) {
     const vf b0b1 = _mm_shuffle_ps(v0, v1, _MM_SHUFFLE(1, 1, 2, 2));
     c2 = _mm_shuffle_ps(b0b1, v2, _MM_SHUFFLE(3, 0, 2, 0));
 }
-inline void store3(float* p, vf c0, vf c1, vf c2) {
+inline void join3(vf c0, vf c1, vf c2, vf& v0, vf& v1, vf& v2) {
     const vf r0g0 = _mm_shuffle_ps(c0, c1, _MM_SHUFFLE(0, 0, 0, 0));
     const vf b0r1 = _mm_shuffle_ps(c2, c0, _MM_SHUFFLE(1, 1, 0, 0));
     const vf g1b1 = _mm_shuffle_ps(c1, c2, _MM_SHUFFLE(1, 1, 1, 1));
     const vf r2g2 = _mm_shuffle_ps(c0, c1, _MM_SHUFFLE(2, 2, 2, 2));
     const vf b2r3 = _mm_shuffle_ps(c2, c0, _MM_SHUFFLE(3, 3, 2, 2));
     const vf g3b3 = _mm_shuffle_ps(c1, c2, _MM_SHUFFLE(3, 3, 3, 3));
-    store(p, _mm_shuffle_ps(r0g0, b0r1, _MM_SHUFFLE(2, 0, 2, 0)));
-    store(p + 4, _mm_shuffle_ps(g1b1, r2g2, _MM_SHUFFLE(2, 0, 2, 0)));
-    store(p + 8, _mm_shuffle_ps(b2r3, g3b3, _MM_SHUFFLE(2, 0, 2, 0)));
+    v0 = _mm_shuffle_ps(r0g0, b0r1, _MM_SHUFFLE(2, 0, 2, 0));
+    v1 = _mm_shuffle_ps(g1b1, r2g2, _MM_SHUFFLE(2, 0, 2, 0));
+    v2 = _mm_shuffle_ps(b2r3, g3b3, _MM_SHUFFLE(2, 0, 2, 0));
 }
 #endif
+
+inline void load3(const float* p, vf& c0, vf& c1, vf& c2) {
+    split3(load(p), load(p + kLanes), load(p + 2 * kLanes), c0, c1, c2);
+}
+inline void store3(float* p, vf c0, vf c1, vf c2) {
+    vf v0, v1, v2;
+    join3(c0, c1, c2, v0, v1, v2);
+    store(p, v0);
+    store(p + kLanes, v1);
+    store(p + 2 * kLanes, v2);
+}
 
 }  // namespace orvex::ORVEX_ISA::simd
