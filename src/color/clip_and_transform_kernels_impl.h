@@ -24,13 +24,10 @@ void transform_pixel(const float* s, float* d, const float* limits, const float*
     d[2] = clamp_unit((x0 * m[6] + x1 * m[7]) + x2 * m[8]);
 }
 
-// bound() and clamp_unit() lane by lane.
-simd::vf bound(simd::vf s, simd::vf limit) { return simd::select(simd::le(s, limit), s, limit); }
+using simd::clamp_unit;
 
-simd::vf clamp_unit(simd::vf y) {
-    const simd::vf zero = simd::set1(0.0f), one = simd::set1(1.0f);
-    return simd::select(simd::lt(one, y), one, simd::select(simd::le(zero, y), y, zero));
-}
+// bound() lane by lane.
+simd::vf bound(simd::vf s, simd::vf limit) { return simd::select(simd::le(s, limit), s, limit); }
 
 simd::vf row(simd::vf x0, simd::vf x1, simd::vf x2, const simd::vf* m) {
     return simd::add(simd::add(simd::mul(x0, m[0]), simd::mul(x1, m[1])), simd::mul(x2, m[2]));

@@ -66,33 +66,11 @@ inline void gather_pairs(const float* pairs, vi index, vf& first, vf& second) {
 
 #endif
 
-// kLanes consecutive samples of type T as floats (integers convert exactly).
-template <class T>
-vf load_samples(const T* p) {
-    if constexpr (sizeof(T) == 1)
-        return simd::load_u8(p);
-    else if constexpr (sizeof(T) == 2)
-        return simd::load_u16(p);
-    else
-        return simd::load(p);
-}
-
-// Float stores as is; integers keep the low bits of the truncated value.
-template <class T>
-void store_samples(T* p, vf v) {
-    if constexpr (sizeof(T) == 1)
-        simd::store_low8(p, simd::trunc_i32(v));
-    else if constexpr (sizeof(T) == 2)
-        simd::store_low16(p, simd::trunc_i32(v));
-    else
-        simd::store(p, v);
-}
-
 template <class T>
 Pixels load_group(const T* p) {
     Pixels pixels;
-    simd::split3(load_samples(p), load_samples(p + simd::kLanes), load_samples(p + 2 * simd::kLanes), pixels.c0,
-                 pixels.c1, pixels.c2);
+    simd::split3(simd::load_as_float(p), simd::load_as_float(p + simd::kLanes),
+                 simd::load_as_float(p + 2 * simd::kLanes), pixels.c0, pixels.c1, pixels.c2);
     return pixels;
 }
 
@@ -100,9 +78,9 @@ template <class T>
 void store_group(T* p, const Pixels& pixels) {
     vf x, y, z;
     simd::join3(pixels.c0, pixels.c1, pixels.c2, x, y, z);
-    store_samples(p, x);
-    store_samples(p + simd::kLanes, y);
-    store_samples(p + 2 * simd::kLanes, z);
+    simd::store_from_float(p, x);
+    simd::store_from_float(p + simd::kLanes, y);
+    simd::store_from_float(p + 2 * simd::kLanes, z);
 }
 
 }  // namespace orvex::ORVEX_ISA::rgb

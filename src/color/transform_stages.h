@@ -21,12 +21,7 @@ inline vf clamp_index(vf p, vf top) {
     return simd::select(simd::le(zero, below_top), below_top, zero);
 }
 
-// y > 1 ? 1 : (y >= 0 ? y : 0); NaN gives 0.
-inline vf clamp_unit(vf y) {
-    const vf zero = simd::set1(0.0f);
-    const vf one = simd::set1(1.0f);
-    return simd::select(simd::lt(one, y), one, simd::select(simd::le(zero, y), y, zero));
-}
+using simd::clamp_unit;
 
 // Linear interpolation at a position in [0, N] of a curve given as pairs
 // (entries i and i + 1 side by side for every i up to N):

@@ -8,26 +8,6 @@ namespace orvex::ORVEX_ISA {
 namespace {
 
 template <class T>
-simd::vf load_as_float(const T* p) {
-    if constexpr (sizeof(T) == 1)
-        return simd::load_u8(p);
-    else if constexpr (sizeof(T) == 2)
-        return simd::load_u16(p);
-    else
-        return simd::load(p);
-}
-
-template <class T>
-void store_from_float(T* p, simd::vf v) {
-    if constexpr (sizeof(T) == 1)
-        simd::store_low8(p, simd::trunc_i32(v));
-    else if constexpr (sizeof(T) == 2)
-        simd::store_low16(p, simd::trunc_i32(v));
-    else
-        simd::store(p, v);
-}
-
-template <class T>
 T from_float(float v) {
     if constexpr (sizeof(T) == 1)
         return simd::low8(simd::trunc_i32(v));
@@ -47,9 +27,9 @@ void convert(const void* src_data, void* dst_data, size_t n, float scale, float 
     const simd::vf vlimit = simd::set1(limit);
     size_t i = 0;
     for (; i + simd::kLanes <= n; i += simd::kLanes) {
-        simd::vf v = simd::mul(load_as_float(src + i), vscale);
+        simd::vf v = simd::mul(simd::load_as_float(src + i), vscale);
         if constexpr (Limited) v = simd::min_lt(v, vlimit);
-        store_from_float(dst + i, v);
+        simd::store_from_float(dst + i, v);
     }
     for (; i < n; ++i) {
         float v = static_cast<float>(src[i]) * scale;

@@ -271,4 +271,35 @@ inline void store3(float* p, vf c0, vf c1, vf c2) {
     store(p + 2 * kLanes, v2);
 }
 
+// Clamp to 0..1: y > 1 gives 1, y >= 0 keeps y (so -0 stays -0), anything
+// else, NaN included, gives +0.
+inline vf clamp_unit(vf y) {
+    const vf zero = set1(0.0f);
+    const vf one = set1(1.0f);
+    return select(lt(one, y), one, select(le(zero, y), y, zero));
+}
+
+// kLanes samples of type T as floats (integers convert exactly).
+template <class T>
+vf load_as_float(const T* p) {
+    if constexpr (sizeof(T) == 1)
+        return load_u8(p);
+    else if constexpr (sizeof(T) == 2)
+        return load_u16(p);
+    else
+        return load(p);
+}
+
+// The store of a sample type: floats as they are, integers the low bits of
+// the truncated value.
+template <class T>
+void store_from_float(T* p, vf v) {
+    if constexpr (sizeof(T) == 1)
+        store_low8(p, trunc_i32(v));
+    else if constexpr (sizeof(T) == 2)
+        store_low16(p, trunc_i32(v));
+    else
+        store(p, v);
+}
+
 }  // namespace orvex::ORVEX_ISA::simd

@@ -15,15 +15,8 @@ inline float clamp_unit(float y) {
     return y;
 }
 
-inline simd::vf clamp_unit(simd::vf y) {
-    const simd::vf one = simd::set1(1.0f);
-    const simd::vf zero = simd::set1(0.0f);
-    y = simd::select(simd::le(one, y), one, y);
-    return simd::select(simd::mask_or(simd::lt(y, zero), simd::is_nan(y)), zero, y);
-}
-
-inline simd::vf load_as_float(const uint16_t* p) { return simd::load_u16(p); }
-inline simd::vf load_as_float(const float* p) { return simd::load(p); }
+// The same clamp lane by lane.
+using simd::clamp_unit;
 
 // Vectors of one pattern cycle: Period vectors when the period does not
 // divide the lane count (3), one vector otherwise (1, 2).
@@ -63,7 +56,7 @@ void normalize_row(const Src* src, float* dst, size_t n, const float* black, con
     for (; i + kStep <= n; i += kStep) {
         for (int v = 0; v < kVectors; ++v) {
             const size_t at = i + static_cast<size_t>(v) * simd::kLanes;
-            const simd::vf x = load_as_float(src + at);
+            const simd::vf x = simd::load_as_float(src + at);
             store_vector<Streaming>(dst + at, clamp_unit(simd::mul(simd::sub(x, vblack[v]), vfactor[v])));
         }
     }

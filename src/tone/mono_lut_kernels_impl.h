@@ -80,24 +80,6 @@ void scalar_interpolated(const void* src_data, void* dst_data, size_t n, const M
         dst[i] = map_level<Dst>(t, interpolate(t, static_cast<float>(src[i])));
 }
 
-template <class T>
-simd::vf load_as_float(const T* p) {
-    if constexpr (sizeof(T) == 2)
-        return simd::load_u16(p);
-    else
-        return simd::load(p);
-}
-
-template <class T>
-void store_from_float(T* p, simd::vf v) {
-    if constexpr (sizeof(T) == 1)
-        simd::store_low8(p, simd::trunc_i32(v));
-    else if constexpr (sizeof(T) == 2)
-        simd::store_low16(p, simd::trunc_i32(v));
-    else
-        simd::store(p, v);
-}
-
 // interpolate() lane by lane for tables of at most 2^24 + 1 entries. The
 // upper entry is read at min(p, last - 1), which has the same integer part
 // as p below the last entry and stays inside the table at it; at the last
@@ -114,7 +96,7 @@ void vector_interpolated(const void* src_data, void* dst_data, size_t n, const M
     const simd::vf out_max = simd::set1(t.out_max);
     size_t i = 0;
     for (; i + simd::kLanes <= n; i += simd::kLanes) {
-        simd::vf p = simd::mul(load_as_float(src + i), scale);
+        simd::vf p = simd::mul(simd::load_as_float(src + i), scale);
         p = simd::select(simd::le(p, last), simd::select(simd::le(zero, p), p, zero), last);
         const simd::vi index = simd::trunc_i32(p);
         const simd::vf f = simd::sub(p, simd::from_i32(index));
@@ -123,7 +105,7 @@ void vector_interpolated(const void* src_data, void* dst_data, size_t n, const M
         simd::vf y = simd::add(simd::mul(simd::sub(one, f), lower), simd::mul(f, upper));
         y = simd::select(simd::le(last, p), lower, y);
         y = simd::select(simd::lt(one, y), one, simd::select(simd::le(zero, y), y, zero));
-        store_from_float(dst + i, simd::mul(out_max, y));
+        simd::store_from_float(dst + i, simd::mul(out_max, y));
     }
     for (; i < n; ++i)
         dst[i] = map_level<Dst>(t, interpolate(t, static_cast<float>(src[i])));
