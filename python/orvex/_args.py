@@ -147,13 +147,17 @@ def grid(name: str, values: Any, dtype: Any, dims: Sequence[Tuple[str, Optional[
     array = values if isinstance(values, np.ndarray) else np.asarray(values)
     per_point_axis = array.ndim == len(dims) + 1 and array.shape[-1] == trailing
     shape = array.shape[:-1] if per_point_axis else array.shape
+    missing = [dim_name for dim_name, given in dims if given is None]
+    known = int(np.prod([given for _, given in dims if given is not None], dtype=np.int64))
     sizes = []
     for axis, (dim_name, given) in enumerate(dims):
-        if given is None:
-            if len(shape) != len(dims):
-                names = ", ".join(d for d, _ in dims)
-                raise InvalidArgumentError(f"pass {names}, or a {name} of {len(dims)} dimensions; got shape {array.shape}")
+        if given is None and len(shape) == len(dims):
             given = shape[axis]
+        elif given is None and len(missing) == 1 and known > 0 and array.size % (known * trailing) == 0:
+            given = array.size // (known * trailing)
+        elif given is None:
+            names = ", ".join(d for d, _ in dims)
+            raise InvalidArgumentError(f"pass {names}, or a {name} of {len(dims)} dimensions; got shape {array.shape}")
         sizes.append(integer(dim_name, given, 1))
     length = trailing * int(np.prod(sizes, dtype=np.int64))
     return table(name, array, dtype, length), tuple(sizes)

@@ -318,7 +318,8 @@ def _gain_map(name: str, image: Array, channels: int, map: ArrayLike, sizes: tup
     dims = tuple(zip(("map_points_v", "map_points_h", "map_planes"), sizes))
     gains, dimensions = a.grid("map", map, np.float32, dims)
     spacing_names = ("map_spacing_v", "map_spacing_h", "map_origin_v", "map_origin_h")
-    call(name, a.ref(a.describe(image)), gains.ctypes.data, *dimensions, *_area(image, *area),
+    edges = (a.integer(n, v) for n, v in zip(("top", "left", "bottom", "right"), area))
+    call(name, a.ref(a.describe(image)), gains.ctypes.data, *dimensions, *edges,
          *planes, *_pitches(*pitches), *(a.real(n, v) for n, v in zip(spacing_names, placement)))
     return image
 
@@ -337,10 +338,10 @@ def apply_gain_map(image: Array, map: ArrayLike, *, map_spacing_v: float, map_sp
         map_spacing_h: distance between map columns, relative to the image width.
         map_origin_v: relative position of map row 0.
         map_origin_h: relative position of map column 0.
-        top: first row of the area.
-        left: first column of the area.
-        bottom: end row of the area (exclusive); 0 with `top` 0 means every row.
-        right: end column of the area (exclusive); 0 with `left` 0 means every column.
+        top: first row of the area; negative counts as 0.
+        left: first column of the area; negative counts as 0.
+        bottom: end row of the area (exclusive); 0, negative or beyond the height means the height.
+        right: end column of the area (exclusive); 0, negative or beyond the width means the width.
         plane: first channel processed.
         planes: number of channels processed; default every channel from `plane` on.
         row_pitch: step between processed rows, at least 1.
@@ -370,10 +371,10 @@ def apply_gain_map_cfa(image: Array, map: ArrayLike, *, map_spacing_v: float, ma
         map_spacing_h: distance between map columns, relative to the image width.
         map_origin_v: relative position of map row 0.
         map_origin_h: relative position of map column 0.
-        top: first row of the area.
-        left: first column of the area.
-        bottom: end row of the area (exclusive); 0 with `top` 0 means every row.
-        right: end column of the area (exclusive); 0 with `left` 0 means every column.
+        top: first row of the area; negative counts as 0.
+        left: first column of the area; negative counts as 0.
+        bottom: end row of the area (exclusive); 0, negative or beyond the height means the height.
+        right: end column of the area (exclusive); 0, negative or beyond the width means the width.
         row_pitch: step between processed rows, at least 1 (2 for one site of a Bayer mosaic).
         col_pitch: step between processed columns, at least 1.
         map_points_v: map rows; default from the map's shape.
@@ -431,9 +432,10 @@ def warp_rectilinear(src: Array, coefficients: ArrayLike, tangential: Optional[A
 
     Parameters:
         src: float32 image (H, W) or (H, W, C).
-        coefficients: radial coefficients, shape (planes, coefficient_count) or flat (one plane
-            when `planes` is not given); plane i drives channel i.
-        tangential: two tangential coefficients per plane, shape (planes, 2); None for none.
+        coefficients: radial coefficients kr0..kr3, shape (planes, coefficient_count), plane i
+            driving channel i; or one flat set for every channel.
+        tangential: two tangential coefficients per plane, shape (planes, 2), or one pair with a
+            flat set of radial coefficients; None for none.
         center_x: optical centre as a fraction of the width.
         center_y: optical centre as a fraction of the height.
         cubic: True for cubic resampling, False for bilinear.
@@ -445,8 +447,9 @@ def warp_rectilinear(src: Array, coefficients: ArrayLike, tangential: Optional[A
     """
     src = a.source("src", src, a.FLOAT)
     values = np.asarray(coefficients)
-    if planes is None and coefficient_count is None and values.ndim <= 1:
-        planes = 1
+    if planes is None and coefficient_count is None and values.ndim <= 1:  # one set for every channel
+        values = np.tile(values, (a.channels_of(src), 1))
+        tangential = None if tangential is None else np.tile(np.asarray(tangential).ravel(), values.shape[0])
     radial, (count_planes, count) = a.grid("coefficients", values, np.float64,
                                            (("planes", planes), ("coefficient_count", coefficient_count)))
     tangent = a.optional_table("tangential", tangential, np.float64, 2 * count_planes)
