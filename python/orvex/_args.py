@@ -27,7 +27,8 @@ NULL = None
 
 
 def _names(dtypes: Sequence[np.dtype]) -> str:
-    return " or ".join(str(d) for d in dtypes)
+    names = [str(d) for d in dtypes]
+    return names[0] if len(names) == 1 else ", ".join(names[:-1]) + " or " + names[-1]
 
 
 def _image(name: str, array: Any, dtypes: Sequence[np.dtype], channels: Optional[Iterable[int]]) -> np.ndarray:
