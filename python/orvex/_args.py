@@ -23,7 +23,6 @@ ANY = (UINT8, UINT16, FLOAT32)
 FLOAT = (FLOAT32,)
 CODES = {UINT8: 0, UINT16: 1, FLOAT32: 3}
 INT32_MIN, INT32_MAX = -(2**31), 2**31 - 1
-NULL = None
 
 
 def _names(dtypes: Sequence[np.dtype]) -> str:
@@ -39,6 +38,8 @@ def _image(name: str, array: Any, dtypes: Sequence[np.dtype], channels: Optional
         raise DtypeError(f"{name} must have dtype {_names(dtypes)}, got {array.dtype}")
     if array.ndim not in (2, 3):
         raise InvalidArgumentError(f"{name} must have shape (H, W) or (H, W, C), got {array.shape}")
+    if array.size > INT32_MAX:
+        raise InvalidArgumentError(f"{name} must hold fewer than 2**31 samples, got shape {array.shape}")
     if channels is not None and channels_of(array) not in channels:
         expected = " or ".join(str(c) for c in channels)
         raise InvalidArgumentError(f"{name} must have {expected} channel(s), got shape {array.shape}")

@@ -16,12 +16,6 @@ from ._errors import InvalidArgumentError, UnsupportedError
 from ._library import call
 
 Array = NDArray
-__all__ = [
-    "convert_dtype", "normalize_raw", "bilinear_demosaic", "vng_demosaic", "transform_color",
-    "clip_and_transform_color", "apply_hue_sat_map", "apply_exposure_ramp", "apply_profile_gain_table_map",
-    "mono_lut", "apply_gain_map", "apply_gain_map_cfa", "apply_flat_gain_map", "fix_vignette",
-    "warp_rectilinear", "map_polynomial", "fix_bad_pixels_constant",
-]
 
 
 def _out_dtype(out: Optional[np.ndarray], dtype: Optional[DTypeLike], default: np.dtype) -> np.dtype:

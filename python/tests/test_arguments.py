@@ -18,6 +18,7 @@ MAP = dict(map_spacing_v=1.0, map_spacing_h=1.0)
     (lambda: orvex.convert_dtype(np.zeros((2, 2), np.float64)), TypeError, ["src", "uint8, uint16 or float32", "float64"]),
     (lambda: orvex.convert_dtype([[1.0]]), TypeError, ["src", "numpy.ndarray", "list"]),
     (lambda: orvex.convert_dtype(np.zeros(4, f32)), ValueError, ["src", "(H, W) or (H, W, C)", "(4,)"]),
+    (lambda: orvex.convert_dtype(np.broadcast_to(np.uint8(0), (2**16, 2**15))), ValueError, ["src", "2**31 samples"]),
     (lambda: orvex.normalize_raw(np.zeros((2, 2), np.uint8), [0], [1]), TypeError, ["src", "uint16 or float32"]),
     (lambda: orvex.bilinear_demosaic(RGB, [0, 1, 1, 2]), ValueError, ["src", "1 channel", "(4, 5, 3)"]),
     (lambda: orvex.transform_color(MONO, matrix=IDENTITY), ValueError, ["src", "3 channel"]),

@@ -3,11 +3,13 @@
 import importlib.metadata
 import inspect
 import os
+import re
 import subprocess
 import sys
 from pathlib import Path
 
 import orvex
+from orvex._library import SIGNATURES
 
 PUBLIC = [getattr(orvex, name) for name in orvex.__all__ if callable(getattr(orvex, name))
           and not isinstance(getattr(orvex, name), type)]
@@ -18,10 +20,14 @@ def test_version_is_the_library_version():
     assert importlib.metadata.version("orvex") == orvex.__version__
 
 
-def test_one_function_per_export_and_the_library_ships_inside_the_package():
-    exports = [name for name in orvex.__all__ if name not in
-               ("map_strips", "library_path", "__version__") and not isinstance(getattr(orvex, name), type)]
-    assert len(exports) == 17  # every export but orvex_version, which is __version__
+def test_one_function_per_export_with_the_header_s_parameter_count():
+    header = (Path(__file__).resolve().parents[2] / "include" / "orvex.h").read_text()
+    declared = {name: params for name, params in re.findall(r"ORVEX_API [^;]*?orvex_(\w+)\(([^)]*)\);", header)}
+    assert declared.pop("version") == "void"
+    assert sorted(declared) == sorted(SIGNATURES)
+    for name, params in declared.items():
+        assert len(SIGNATURES[name]) == params.count(",") + 1, name
+        assert callable(getattr(orvex, name)) and name in orvex.__all__
     if "ORVEX_LIBRARY" not in os.environ:
         assert orvex.library_path().parent == Path(orvex.__file__).parent
     assert (Path(orvex.__file__).parent / "py.typed").exists()
