@@ -3,9 +3,10 @@
 
 For each function, the time of a wrapper call is measured twice: with the
 library call in place, next to the same library call made directly through
-ctypes with prepared arguments (the difference is the overhead), and with the
-library call replaced by a no-op (the wrapper's own work alone). Reports the
-minimum and median of each, in microseconds.
+ctypes with prepared arguments, alternating (the median of the paired
+differences is the overhead), and with the library call replaced by a no-op
+(the wrapper's own work alone). Reports the minimum and median of each, in
+microseconds.
 
 Usage: python python/bench.py [repetitions]
 """
@@ -96,7 +97,8 @@ def main():
             _functions.call = real_call
         w = (min(wrapped), statistics.median(wrapped))
         c = (min(plain), statistics.median(plain))
-        print(f"{name:26} {w[0]:8.1f} /{w[1]:8.1f} {c[0]:8.1f} /{c[1]:8.1f} {w[1] - c[1]:12.1f} "
+        difference = statistics.median(x - y for x, y in zip(wrapped, plain))
+        print(f"{name:26} {w[0]:8.1f} /{w[1]:8.1f} {c[0]:8.1f} /{c[1]:8.1f} {difference:12.1f} "
               f"{alone[0]:13.1f} /{alone[1]:8.1f}")
 
 

@@ -9,6 +9,7 @@ already be, and are rejected otherwise, so the library never sees wrong memory.
 from __future__ import annotations
 
 import ctypes
+import math
 import numbers
 import operator
 from typing import Any, Iterable, Optional, Sequence, Tuple
@@ -130,8 +131,10 @@ def table(name: str, values: Any, dtype: Any, length: Optional[int] = None, mini
         info = np.iinfo(dtype)
         low = info.min if low is None else low
         high = info.max if high is None else high
-        if flat.min() < low or flat.max() > high:
-            raise InvalidArgumentError(f"{name} values must lie in {low}..{high}, got {flat.min()}..{flat.max()}")
+        small = flat.tolist() if flat.size <= 64 else None  # Python's min and max are quicker on a few values
+        least, most = (min(small), max(small)) if small else (int(flat.min()), int(flat.max()))
+        if least < low or most > high:
+            raise InvalidArgumentError(f"{name} values must lie in {low}..{high}, got {least}..{most}")
     return np.ascontiguousarray(flat, dtype=dtype)
 
 
@@ -150,7 +153,7 @@ def grid(name: str, values: Any, dtype: Any, dims: Sequence[Tuple[str, Optional[
     per_point_axis = array.ndim == len(dims) + 1 and array.shape[-1] == trailing
     shape = array.shape[:-1] if per_point_axis else array.shape
     missing = [dim_name for dim_name, given in dims if given is None]
-    known = int(np.prod([given for _, given in dims if given is not None], dtype=np.int64))
+    known = math.prod(given for _, given in dims if given is not None)
     sizes = []
     for axis, (dim_name, given) in enumerate(dims):
         if given is None and len(shape) == len(dims):
@@ -161,7 +164,7 @@ def grid(name: str, values: Any, dtype: Any, dims: Sequence[Tuple[str, Optional[
             names = ", ".join(d for d, _ in dims)
             raise InvalidArgumentError(f"pass {names}, or a {name} of {len(dims)} dimensions; got shape {array.shape}")
         sizes.append(integer(dim_name, given, 1))
-    length = trailing * int(np.prod(sizes, dtype=np.int64))
+    length = trailing * math.prod(sizes)
     return table(name, array, dtype, length), tuple(sizes)
 
 
