@@ -43,17 +43,21 @@ def map_strips(fn: Callable[..., NDArray], image: NDArray, *args: Any, threads: 
         names = ", ".join(g.__name__ for g in _WRITE_DESTINATION + _IN_PLACE)
         raise UnsupportedError(f"map_strips runs only per-pixel functions ({names}), got {getattr(fn, '__name__', fn)!r}")
     threads = a.integer("threads", (os.cpu_count() or 1) if threads is None else threads, 1)
+    # A call on zero rows checks every argument before any strip is written.
     if in_place:
         if out is not None:
             raise a.InvalidArgumentError(f"{fn.__name__} works in place and takes no out")
         image = a.writable("image", image)
-    else:
+        fn(image[:0], *args, **kwargs)
+    elif out is None:
         image = a.source("image", image)
-        if out is None:
-            shape = fn(image[:0], *args, **kwargs)
-            out = np.empty(image.shape[:2] + shape.shape[2:], shape.dtype)
-        else:
-            out = a.writable("out", out)
+        empty = fn(image[:0], *args, **kwargs)
+        out = np.empty(image.shape[:1] + empty.shape[1:], empty.dtype)
+    else:
+        image, out = a.source("image", image), a.writable("out", out)
+        fn(image[:0], *args, out=out[:0], **kwargs)
+        if out.shape[0] != image.shape[0]:
+            raise a.InvalidArgumentError(f"out must have {image.shape[0]} rows like image, got shape {out.shape}")
     height = image.shape[0]
     step = a.integer("strip_rows", strip_rows, 1) if strip_rows is not None else max(1, -(-height // threads))
     bounds = [(top, min(top + step, height)) for top in range(0, height, step)]

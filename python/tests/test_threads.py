@@ -81,5 +81,14 @@ def test_map_strips_fills_out_and_works_in_place():
     assert orvex.map_strips(orvex.apply_hue_sat_map, image, HSV_TABLE, threads=2) is image
     with pytest.raises(ValueError, match="works in place and takes no out"):
         orvex.map_strips(orvex.apply_hue_sat_map, image, HSV_TABLE, out=out)
+    short = np.zeros((RGB.shape[0] - 1,) + RGB.shape[1:], f32)
+    with pytest.raises(ValueError, match="out must have 203 rows"):
+        orvex.map_strips(orvex.apply_exposure_ramp, RGB, 1.0, out=short)
+    narrow = np.full((RGB.shape[0], 5, 3), 7, f32)
+    with pytest.raises(ValueError, match=r"out must have shape \(0, 67, 3\)"):
+        orvex.map_strips(orvex.apply_exposure_ramp, RGB, 1.0, out=narrow)
+    assert (narrow == 7).all()
+    with pytest.raises(TypeError, match="table must hold real numbers"):
+        orvex.map_strips(orvex.apply_hue_sat_map, image, np.full((6, 2, 3), "x"))
     with pytest.raises(ValueError, match="threads"):
         orvex.map_strips(orvex.mono_lut, MONO, [0, 1], threads=0)
