@@ -51,7 +51,8 @@ def channels_of(array: np.ndarray) -> int:
     return 1 if array.ndim == 2 else array.shape[2]
 
 
-def source(name: str, array: Any, dtypes: Sequence[np.dtype] = ANY, channels: Optional[Iterable[int]] = None) -> np.ndarray:
+def source(name: str, array: Any, dtypes: Sequence[np.dtype] = ANY,
+           channels: Optional[Iterable[int]] = None) -> np.ndarray:
     """An image that is only read: checked, then copied if its memory is not plain."""
     array = _image(name, array, dtypes, channels)
     flags = array.flags
@@ -60,7 +61,8 @@ def source(name: str, array: Any, dtypes: Sequence[np.dtype] = ANY, channels: Op
     return array
 
 
-def writable(name: str, array: Any, dtypes: Sequence[np.dtype] = ANY, channels: Optional[Iterable[int]] = None) -> np.ndarray:
+def writable(name: str, array: Any, dtypes: Sequence[np.dtype] = ANY,
+             channels: Optional[Iterable[int]] = None) -> np.ndarray:
     """An image that is written: checked, and rejected unless its memory can be written as it is."""
     array = _image(name, array, dtypes, channels)
     flags = array.flags

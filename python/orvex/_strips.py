@@ -41,7 +41,8 @@ def map_strips(fn: Callable[..., NDArray], image: NDArray, *args: Any, threads: 
     in_place = fn in _IN_PLACE
     if not in_place and fn not in _WRITE_DESTINATION:
         names = ", ".join(g.__name__ for g in _WRITE_DESTINATION + _IN_PLACE)
-        raise UnsupportedError(f"map_strips runs only per-pixel functions ({names}), got {getattr(fn, '__name__', fn)!r}")
+        given = getattr(fn, "__name__", fn)
+        raise UnsupportedError(f"map_strips runs only per-pixel functions ({names}), got {given!r}")
     threads = a.integer("threads", (os.cpu_count() or 1) if threads is None else threads, 1)
     # A call on zero rows checks every argument before any strip is written.
     if in_place:

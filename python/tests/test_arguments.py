@@ -15,7 +15,8 @@ MAP = dict(map_spacing_v=1.0, map_spacing_h=1.0)
 
 @pytest.mark.parametrize("call, kind, words", [
     # Image types and shapes.
-    (lambda: orvex.convert_dtype(np.zeros((2, 2), np.float64)), TypeError, ["src", "uint8, uint16 or float32", "float64"]),
+    (lambda: orvex.convert_dtype(np.zeros((2, 2), np.float64)), TypeError,
+     ["src", "uint8, uint16 or float32", "float64"]),
     (lambda: orvex.convert_dtype([[1.0]]), TypeError, ["src", "numpy.ndarray", "list"]),
     (lambda: orvex.convert_dtype(np.zeros(4, f32)), ValueError, ["src", "(H, W) or (H, W, C)", "(4,)"]),
     (lambda: orvex.convert_dtype(np.broadcast_to(np.uint8(0), (2**16, 2**15))), ValueError, ["src", "2**31 samples"]),
@@ -33,12 +34,14 @@ MAP = dict(map_spacing_v=1.0, map_spacing_h=1.0)
     (lambda: orvex.bilinear_demosaic(MONO, [0, 1, 1, 1.5]), TypeError, ["cfa_pattern", "integers", "float64"]),
     (lambda: orvex.clip_and_transform_color(RGB, [1, 1, 1], np.eye(4)), ValueError, ["matrix", "9 values", "16"]),
     (lambda: orvex.clip_and_transform_color(RGB, [1, 1], IDENTITY), ValueError, ["clip_limits", "3 values"]),
-    (lambda: orvex.clip_and_transform_color(RGB, ["a", "b", "c"], IDENTITY), TypeError, ["clip_limits", "real numbers"]),
+    (lambda: orvex.clip_and_transform_color(RGB, ["a", "b", "c"], IDENTITY), TypeError,
+     ["clip_limits", "real numbers"]),
     (lambda: orvex.transform_color(RGB, input_curve=[]), ValueError, ["input_curve", "at least 1"]),
     (lambda: orvex.mono_lut(MONO, [0.5]), ValueError, ["lut", "at least 2", "got 1"]),
     (lambda: orvex.normalize_raw(MONO, [[0, 0, 0]], [1], black_level_rows=2), ValueError, ["black_level"]),
     (lambda: orvex.normalize_raw(MONO, [0], []), ValueError, ["white_level", "at least 1"]),
-    (lambda: orvex.normalize_raw(MONO, [0], [1], linearization_table=[70000]), ValueError, ["linearization_table", "0..65535"]),
+    (lambda: orvex.normalize_raw(MONO, [0], [1], linearization_table=[70000]), ValueError,
+     ["linearization_table", "0..65535"]),
     (lambda: orvex.apply_hue_sat_map(RGB, np.zeros((6, 4))), ValueError, ["hue_divisions", "sat_divisions", "(6, 4)"]),
     (lambda: orvex.apply_hue_sat_map(RGB, np.zeros(70), 6, 4), ValueError, ["table", "72 values", "70"]),
     (lambda: orvex.apply_hue_sat_map(RGB, np.zeros(72), 6, 4, -1), ValueError, ["val_divisions", "-1"]),
@@ -75,7 +78,8 @@ MAP = dict(map_spacing_v=1.0, map_spacing_h=1.0)
     (lambda: orvex.transform_color(RGB, matrix=IDENTITY, preserve_hue=True), NotImplementedError, ["input_curve"]),
     (lambda: orvex.transform_color(RGB, np.uint8, input_curve=[0, 1], preserve_hue=True),
      NotImplementedError, ["float32 destination"]),
-    (lambda: orvex.map_strips(orvex.warp_rectilinear, RGB, [1]), NotImplementedError, ["per-pixel", "warp_rectilinear"]),
+    (lambda: orvex.map_strips(orvex.warp_rectilinear, RGB, [1]), NotImplementedError,
+     ["per-pixel", "warp_rectilinear"]),
 ])
 def test_bad_argument_raises_an_orvex_error_naming_it(call, kind, words):
     with pytest.raises(kind) as error:

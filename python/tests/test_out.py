@@ -17,7 +17,8 @@ IDENTITY = np.eye(3)
 IN_PLACE = {
     "convert_dtype": (RGB, lambda src, **o: orvex.convert_dtype(src, f32, clip_limit=0.75, **o)),
     "normalize_raw": (MONO * 4000, lambda src, **o: orvex.normalize_raw(src, [[10, 20], [30, 40]], [4000], **o)),
-    "transform_color": (RGB, lambda src, **o: orvex.transform_color(src, input_curve=[0, 0.7, 1], matrix=IDENTITY, **o)),
+    "transform_color": (RGB, lambda src, **o: orvex.transform_color(src, input_curve=[0, 0.7, 1], matrix=IDENTITY,
+                                                                     **o)),
     "clip_and_transform_color": (RGB, lambda src, **o: orvex.clip_and_transform_color(src, [0.9, 1, 1], IDENTITY, **o)),
     "apply_exposure_ramp": (RGB, lambda src, **o: orvex.apply_exposure_ramp(src, 0.9, 0.05, 0.02, **o)),
     "fix_bad_pixels_constant": (np.where(RAW % 5 == 0, 0, RAW).astype(np.uint16),

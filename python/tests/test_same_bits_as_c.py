@@ -57,8 +57,8 @@ def driver_outputs(tmp_path_factory):
         (folder / f"{name}.bin").write_bytes(np.ascontiguousarray(array).tobytes())
     program = folder / "c_driver"
     source = Path(__file__).with_name("c_driver.c")
-    subprocess.run([compiler(), "-std=gnu11", "-O1", f"-I{HEADER_DIR}", str(source), "-o", str(program), "-ldl"],
-                   check=True)
+    flags = ["-std=gnu11", "-O1", "-Wall", "-Wextra", "-Werror", f"-I{HEADER_DIR}"]
+    subprocess.run([compiler(), *flags, str(source), "-o", str(program), "-ldl"], check=True)
     subprocess.run([str(program), str(orvex.library_path()), str(folder), str(H), str(W)], check=True)
     outputs = {}
     for path in folder.glob("out_*.bin"):
