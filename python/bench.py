@@ -5,8 +5,9 @@ For each function, the time of a wrapper call is measured twice: with the
 library call in place, next to the same library call made directly through
 ctypes with prepared arguments, alternating (the median of the paired
 differences is the overhead), and with the library call replaced by a no-op
-(the wrapper's own work alone). Reports the minimum and median of each, in
-microseconds.
+(the wrapper's own work alone), both on warm caches and right after a real
+library call has streamed the image through them. Reports the minimum and
+median of each, in microseconds.
 
 Usage: python python/bench.py [repetitions]
 """
@@ -15,12 +16,15 @@ import ctypes
 import statistics
 import sys
 import time
+from pathlib import Path
 
 import numpy as np
 
-import orvex
-from orvex import _functions
-from orvex._library import LIBRARY, Image
+# Measure the installed package, not the sources beside this script.
+sys.path = [entry for entry in sys.path if Path(entry or ".").resolve() != Path(__file__).resolve().parent]
+import orvex  # noqa: E402
+from orvex import _functions  # noqa: E402
+from orvex._library import LIBRARY, Image  # noqa: E402
 
 H, W = 1000, 1000
 f32 = np.float32
@@ -83,7 +87,8 @@ def sample(call, repetitions):
 def main():
     repetitions = int(sys.argv[1]) if len(sys.argv) > 1 else 200
     print(f"orvex {orvex.__version__}, {H} x {W} images, {repetitions} repetitions; microseconds, min / median")
-    print(f"{'function':26} {'wrapper':>17} {'direct C':>17} {'difference':>12} {'wrapper, no-op library':>24}")
+    print(f"{'':26} {'':>17} {'':>17} {'':>12} {'wrapper alone, no-op library':>34}")
+    print(f"{'function':26} {'wrapper':>17} {'direct C':>17} {'difference':>12} {'warm':>15} {'after a call':>18}")
     real_call = _functions.call
     for name, wrapper, direct in cases():
         wrapped, plain = [], []
@@ -93,13 +98,17 @@ def main():
         _functions.call = lambda *args: None
         try:
             alone = sample(wrapper, repetitions)
+            after_call = []
+            for _ in range(repetitions):
+                direct()
+                after_call.append(sample(wrapper, 1)[0])
         finally:
             _functions.call = real_call
         w = (min(wrapped), statistics.median(wrapped))
         c = (min(plain), statistics.median(plain))
         difference = statistics.median(x - y for x, y in zip(wrapped, plain))
         print(f"{name:26} {w[0]:8.1f} /{w[1]:8.1f} {c[0]:8.1f} /{c[1]:8.1f} {difference:12.1f} "
-              f"{alone[0]:13.1f} /{alone[1]:8.1f}")
+              f"{alone[0]:8.1f} /{alone[1]:6.1f} {min(after_call):10.1f} /{statistics.median(after_call):6.1f}")
 
 
 if __name__ == "__main__":

@@ -116,7 +116,7 @@ def table(name: str, values: Any, dtype: Any, length: Optional[int] = None, mini
           low: Optional[int] = None, high: Optional[int] = None) -> np.ndarray:
     """A parameter table as a flat C-contiguous array of `dtype`, checked for length and range."""
     try:
-        array = np.asarray(values)
+        array = values if isinstance(values, np.ndarray) else np.asarray(values)
     except (TypeError, ValueError) as error:
         raise DtypeError(f"{name} must be an array of numbers ({error})") from None
     integral = np.dtype(dtype).kind in "iu"
@@ -137,7 +137,7 @@ def table(name: str, values: Any, dtype: Any, length: Optional[int] = None, mini
         least, most = (min(small), max(small)) if small else (int(flat.min()), int(flat.max()))
         if least < low or most > high:
             raise InvalidArgumentError(f"{name} values must lie in {low}..{high}, got {least}..{most}")
-    return np.ascontiguousarray(flat, dtype=dtype)
+    return flat if flat.dtype == dtype and flat.flags.c_contiguous else np.ascontiguousarray(flat, dtype=dtype)
 
 
 def optional_table(name: str, values: Any, dtype: Any, length: Optional[int] = None) -> Optional[np.ndarray]:
