@@ -10,13 +10,16 @@ set(ORVEX_PACKAGE_CONTACT "orvex developers <orvex-dev@users.noreply.invalid>"
 set(CPACK_PACKAGE_NAME orvex)
 set(CPACK_PACKAGE_VENDOR orvex)
 set(CPACK_PACKAGE_CONTACT "${ORVEX_PACKAGE_CONTACT}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
+# The project's description is each package's synopsis; these follow it.
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
-    "orvex raw-photograph processing library\n The shared library of orvex: raw normalisation, demosaicing, colour\n transforms, tone and profile maps and the area corrections of raw-file\n opcode lists, behind a flat C interface. Results are identical on every\n x86-64 CPU.")
+    "The shared library of orvex: raw normalisation, demosaicing, colour \
+transforms, tone and profile maps and the area corrections of raw-file opcode lists, behind a flat C interface. \
+Results are identical to the last bit on every x86-64 CPU.")
 set(CPACK_COMPONENT_DEV_DESCRIPTION
-    "orvex raw-photograph processing library (development files)\n The C header, the CMake package (find_package(orvex), target\n orvex::orvex_core) and the pkg-config file of orvex.")
-set(CPACK_COMPONENT_TOOLS_DESCRIPTION "orvex raw-photograph processing library (programs)\n Programs built on orvex.")
+    "Development files: the C header, the CMake package \
+(find_package(orvex), target orvex::orvex_core) and the pkg-config file (orvex) of orvex.")
+set(CPACK_COMPONENT_TOOLS_DESCRIPTION "Programs built on orvex.")
 set(CPACK_COMPONENT_DEV_DEPENDS runtime)
 set(CPACK_COMPONENT_TOOLS_DEPENDS runtime)
 
