@@ -26,6 +26,10 @@
  * buffers may run at the same time; two calls that write the same buffer, or
  * where one writes what the other reads, must not overlap.
  *
+ * On Windows the declarations below import from the DLL; a program that links
+ * the library's objects statically defines ORVEX_STATIC before including this
+ * header.
+ *
  * Status. Every function but orvex_version() returns an ::orvex_status. It
  * checks all its arguments, in the order its documentation lists, before it
  * reads or writes a sample: the first failing check decides the status, and a
@@ -293,8 +297,9 @@ ORVEX_API orvex_status orvex_vng_demosaic(const orvex_image* src, const orvex_im
  * nominal maximum (from its type and `src_bits`); results are multiplied by the destination's (from its type
  * and `dst_bits`) and stored as described under "Float to integer samples". All in float:
  * - Input curve: each channel is looked up at position value * (n - 1), clamped to 0 .. n - 1 (NaN to n - 1),
- *   with linear interpolation between the two entries around it. An 8-bit source with a 256-entry first
- *   curve indexes it directly by the sample value, whatever `src_bits` says.
+ *   with linear interpolation between the two entries around it. An 8-bit source indexes a 256-entry curve
+ *   that reads it (the input curve, or the single curve below) directly by the sample value, whatever
+ *   `src_bits` says.
  * - Matrix: output channel k = (m[3k] * c0 + m[3k+1] * c1) + m[3k+2] * c2 of the three input channels.
  * - Output curve: looked up like the input curve at the matrix result; its value is not clamped.
  * - Without an output curve, the last result is clamped to 0..1 (NaN gives 0).
