@@ -1,3 +1,4 @@
 #include "orvex.h"
+#include "orvex_version.h"
 
-extern "C" ORVEX_API const char* orvex_version(void) { return "1.0.0"; }
+extern "C" ORVEX_API const char* orvex_version(void) { return ORVEX_VERSION_TEXT; }

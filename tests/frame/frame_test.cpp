@@ -5,6 +5,7 @@
 #include "frame/isa.h"
 #include "frame/nominal_max.h"
 #include "orvex.h"
+#include "orvex_version.h"
 
 extern "C" size_t orvex_test_image_size_from_c(void);
 extern "C" size_t orvex_test_bool_size_from_c(void);
@@ -24,7 +25,7 @@ TEST(Header, LayoutIsTheSameFromCAndCxx) {
 TEST(Version, IsConstantTextAtAStableAddress) {
     const char* first = orvex_version();
     ASSERT_NE(first, nullptr);
-    EXPECT_STREQ(first, "1.0.0");
+    EXPECT_STREQ(first, ORVEX_VERSION_TEXT);
     EXPECT_EQ(orvex_version(), first);
 }
 

@@ -13,6 +13,7 @@
 
 #include "loaded_library.h"
 #include "orvex.h"
+#include "orvex_version.h"
 
 namespace orvex::testing {
 namespace {
@@ -61,7 +62,7 @@ TEST(LoadedLibrary, OpensAndReportsItsVersion) {
     ASSERT_TRUE(library().loaded()) << g_library_path;
     auto version = library().function<decltype(&orvex_version)>("orvex_version");
     ASSERT_NE(version, nullptr);
-    EXPECT_STREQ(version(), "1.0.0");
+    EXPECT_STREQ(version(), ORVEX_VERSION_TEXT);
     EXPECT_EQ(version(), version());
 }
 
