@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <thread>
@@ -63,6 +64,11 @@ int main(int argc, char** argv) {
         const OutputChoice output = choose_output(format, output_file);
         const std::vector<DevelopJob> planned = plan_jobs(inputs, output_file, out_dir, output);
         const Recipe recipe = load_recipe(*recipe_path);
+        if (out_dir) {
+            std::error_code error;
+            std::filesystem::create_directories(*out_dir, error);
+            if (error) throw UsageError(*out_dir + ": cannot create the folder: " + error.message());
+        }
         Progress progress(planned.size(), planned.size() > 1 && isatty(STDERR_FILENO), std::cout, std::cerr);
         return develop_batch(recipe, planned, output, jobs, timings, progress) == 0 ? 0 : kExitFileFailed;
     } catch (const UsageError& error) {
