@@ -4,8 +4,8 @@
 
 namespace orvex::develop::demo {
 
-nlohmann::json demo_recipe() {
-    using nlohmann::json;
+nlohmann::ordered_json demo_recipe() {
+    using json = nlohmann::ordered_json;
     // Hue shift 0, saturation and value scales 1 at every division: a neutral
     // starting point to edit.
     std::vector<double> neutral_hue_sat;

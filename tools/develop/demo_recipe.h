@@ -26,6 +26,6 @@ struct Camera {
 // RGGB mosaic, bad pixels, normalisation, white balance as mosaic gain maps,
 // demosaicing, vignette, lens warp, colour matrix, exposure, neutral
 // hue/saturation/value map and profile gain table, sRGB output curve.
-nlohmann::json demo_recipe();
+nlohmann::ordered_json demo_recipe();
 
 }  // namespace orvex::develop::demo
