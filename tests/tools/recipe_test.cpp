@@ -71,9 +71,9 @@ TEST(Recipe, EveryKindOfMistakeHasItsMessage) {
               "demosaic.cfa: expected four letters R, G or B such as \"RGGB\", got \"RGXB\"");
     EXPECT_EQ(error_of(R"({"demosaic": {"cfa": "RGGB"}, "exposure": {"white": 0.2, "black": 0.5}})"),
               "exposure.white: must be greater than exposure.black (0.5), got 0.2");
-    EXPECT_EQ(error_of(R"({"demosaic": {"cfa": "RGGB"}, "hue_sat_map": {"hue_divisions": 6, "sat_divisions": 1,
+    EXPECT_EQ(error_of(R"({"demosaic": {"cfa": "RGGB"}, "hue_sat_map": {"hue_divisions": 6, "sat_divisions": 0,
                           "table": []}})"),
-              "hue_sat_map.sat_divisions: must be between 2 and 256, got 1");
+              "hue_sat_map.sat_divisions: must be between 1 and 256, got 0");
     EXPECT_EQ(error_of(R"({"vignette": {"coefficients": [1, 2, 3, 4, 5, 6]}})"),
               "vignette.coefficients: expected 1 to 5 numbers, got 6");
     EXPECT_EQ(error_of(R"({"output": {"curve": [0.5]}})"), "output.curve: expected at least 2 numbers, got 1");

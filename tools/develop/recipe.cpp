@@ -223,7 +223,7 @@ HueSatMapStage hue_sat_map_of(const JsonField& field) {
     field.allow_only({"hue_divisions", "sat_divisions", "val_divisions", "table"});
     HueSatMapStage stage;
     stage.hue_divisions = field.required("hue_divisions").integer(1, 360);
-    stage.sat_divisions = field.required("sat_divisions").integer(2, 256);
+    stage.sat_divisions = field.required("sat_divisions").integer(1, 256);
     stage.val_divisions = optional_integer(field, "val_divisions", 0, 0, 256);
     const size_t layers = stage.val_divisions >= 2 ? static_cast<size_t>(stage.val_divisions) : 1;
     stage.table =
