@@ -63,6 +63,10 @@ TEST(Recipe, EveryKindOfMistakeHasItsMessage) {
     // Values out of range.
     EXPECT_EQ(error_of(R"({"bad_pixels": {"constant": 70000, "bayer_phase": 0}})"),
               "bad_pixels.constant: must be between 0 and 65535, got 70000");
+    EXPECT_EQ(error_of(R"({"bad_pixels": {"constant": 18446744073709551615, "bayer_phase": 0}})"),
+              "bad_pixels.constant: must be between 0 and 65535, got 18446744073709551615");
+    EXPECT_EQ(error_of(R"({"bad_pixels": {"constant": -1, "bayer_phase": 0}})"),
+              "bad_pixels.constant: must be between 0 and 65535, got -1");
     EXPECT_EQ(error_of(R"({"mosaic_gain_maps": [{"gains": [1], "row_pitch": 0}]})"),
               "mosaic_gain_maps[0].row_pitch: must be at least 1, got 0");
     EXPECT_EQ(error_of(R"({"mosaic_gain_maps": [{"gains": [1], "spacing_v": 0}]})"),

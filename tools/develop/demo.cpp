@@ -1,5 +1,6 @@
 #include "demo.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>

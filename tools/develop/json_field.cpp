@@ -89,14 +89,14 @@ float JsonField::float_number() const {
 
 int32_t JsonField::integer(int64_t minimum, int64_t maximum) const {
     if (!value_.is_number_integer()) wrong_type("an integer");
-    const bool negative = value_.is_number_integer() && !value_.is_number_unsigned() && value_.get<int64_t>() < 0;
-    const int64_t value = negative ? value_.get<int64_t>()
-                                   : static_cast<int64_t>(std::min<uint64_t>(value_.get<uint64_t>(), INT64_MAX));
+    // Unsigned values beyond the signed range are out of range whatever the limits.
+    const int64_t value = value_.is_number_unsigned() && value_.get<uint64_t>() > uint64_t{INT64_MAX}
+                              ? INT64_MAX
+                              : value_.get<int64_t>();
     if (value < minimum || value > maximum) {
-        if (maximum == INT32_MAX)
-            fail("must be at least " + std::to_string(minimum) + ", got " + std::to_string(value));
+        if (maximum == INT32_MAX) fail("must be at least " + std::to_string(minimum) + ", got " + value_.dump());
         fail("must be between " + std::to_string(minimum) + " and " + std::to_string(maximum) + ", got " +
-             std::to_string(value));
+             value_.dump());
     }
     return static_cast<int32_t>(value);
 }
