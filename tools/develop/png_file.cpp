@@ -83,6 +83,9 @@ bool write_png_rows(png_structp png, png_infop info, const OutputImage* image) {
     const int bit_depth = image->format == SampleFormat::uint8 ? 8 : 16;
     png_set_IHDR(png, info, image->width, image->height, bit_depth, colour_type, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // The fastest deflate level: a 24-megapixel picture is written in seconds
+    // rather than tens of seconds, for files about a tenth larger.
+    png_set_compression_level(png, 1);
     png_write_info(png, info);
     if (bit_depth == 16) png_set_swap(png);
     const size_t row_bytes = size_t{image->width} * image->channels * bytes_per_sample(image->format);
