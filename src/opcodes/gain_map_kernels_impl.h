@@ -58,6 +58,8 @@ void fill_ramp(float* gains, size_t pixels, float k0, const float* slope, const 
     }
 }
 
+}  // namespace
+
 void apply_gains(float* samples, const float* gains, size_t n) {
     constexpr size_t L = simd::kLanes;
     size_t i = 0;
@@ -67,10 +69,6 @@ void apply_gains(float* samples, const float* gains, size_t n) {
         samples[i] = clamp_unit(gains[i] * samples[i]);
 }
 
-}  // namespace
-
 FillRampKernel select_fill_ramp_kernel(uint64_t channels) { return channels == 3 ? &fill_ramp<3> : &fill_ramp<1>; }
-
-ApplyGainsKernel select_apply_gains_kernel() { return &apply_gains; }
 
 }  // namespace orvex::ORVEX_ISA

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "opcodes/gain_map_kernels.h"
 
 namespace orvex {
@@ -248,11 +248,8 @@ void apply_area_gain_map(float* samples, uint64_t height, uint64_t width, uint64
     const bool whole_pixels =
         pitch == 1 && first == 0 && last == static_cast<int64_t>(channels) && (channels == 1 || channels == 3);
     if (whole_pixels) {
-        const WholePixelKernels kernels{
-            pick_for_isa(baseline::select_fill_ramp_kernel, avx2::select_fill_ramp_kernel,
-                         avx512::select_fill_ramp_kernel)(channels),
-            pick_for_isa(baseline::select_apply_gains_kernel, avx2::select_apply_gains_kernel,
-                         avx512::select_apply_gains_kernel)()};
+        const WholePixelKernels kernels{kernel_table::fill_ramp.active()(channels),
+                                        kernel_table::apply_gains.active()};
         const RunPlaces places(map, b, rw);
         for (int64_t y = b.top; y < b.bottom; y += area.row_pitch) {
             const RowGains row(map, static_cast<double>(y), height_d);

@@ -101,7 +101,7 @@ NormalizeFastKernel kernel_for_period(int period) {
 
 }  // namespace
 
-NormalizeFastKernel select_normalize_fast(uint32_t src_dtype, int period) {
+NormalizeFastKernel select_fast_normalize_kernel(uint32_t src_dtype, int period) {
     if (src_dtype == ORVEX_DTYPE_UINT16) return kernel_for_period<uint16_t>(period);
     if (src_dtype == ORVEX_DTYPE_FLOAT32) return kernel_for_period<float>(period);
     return nullptr;

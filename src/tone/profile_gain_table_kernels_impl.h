@@ -118,6 +118,8 @@ size_t scale_pixels_gathered(size_t width, float* red, float* green, float* blue
     return x;
 }
 
+}  // namespace
+
 template <class Index>
 void apply_gain_row(float* pixels, size_t width, float* red, float* green, float* blue, float* measure,
                     const GainTableParams& params, const GainRowPlacement<Index>& row,
@@ -145,9 +147,9 @@ void apply_gain_row(float* pixels, size_t width, float* red, float* green, float
     }
 }
 
-}  // namespace
-
-GainRowKernel<int32_t> narrow_gain_row_kernel() { return &apply_gain_row<int32_t>; }
-GainRowKernel<int64_t> wide_gain_row_kernel() { return &apply_gain_row<int64_t>; }
+template void apply_gain_row<int32_t>(float*, size_t, float*, float*, float*, float*, const GainTableParams&,
+                                      const GainRowPlacement<int32_t>&, const GainColumnPlacement<int32_t>&);
+template void apply_gain_row<int64_t>(float*, size_t, float*, float*, float*, float*, const GainTableParams&,
+                                      const GainRowPlacement<int64_t>&, const GainColumnPlacement<int64_t>&);
 
 }  // namespace orvex::ORVEX_ISA

@@ -49,7 +49,7 @@ TEST(Isa, BaselineIsAlwaysAvailableAndForcingIsChecked) {
     EXPECT_TRUE(isa_supported(Isa::baseline));
     EXPECT_TRUE(force_isa(Isa::baseline));
     EXPECT_EQ(active_isa(), Isa::baseline);
-    EXPECT_EQ(pick_for_isa(1, 2, 3), 1);
+    EXPECT_EQ((KernelBuilds<int>{{1, 2, 3}}.active()), 1);
     for (Isa isa : kAllIsas) {
         EXPECT_EQ(force_isa(isa), isa_supported(isa));
         if (isa_supported(isa)) {
