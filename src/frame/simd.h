@@ -18,9 +18,11 @@
 
 namespace orvex::ORVEX_ISA::simd {
 
-// Scalar float to int32: truncation toward zero; NaN, infinities and values
-// outside the int32 range give INT32_MIN, as the vector conversions do.
+// Scalar float or double to int32: truncation toward zero; NaN, infinities
+// and values outside the int32 range give INT32_MIN, as the vector
+// conversions do.
 inline int32_t trunc_i32(float x) { return _mm_cvtt_ss2si(_mm_set_ss(x)); }
+inline int32_t trunc_i32(double x) { return _mm_cvttsd_si32(_mm_set_sd(x)); }
 inline uint8_t low8(int32_t t) { return static_cast<uint8_t>(static_cast<uint32_t>(t)); }
 inline uint16_t low16(int32_t t) { return static_cast<uint16_t>(static_cast<uint32_t>(t)); }
 
@@ -271,13 +273,22 @@ inline void store3(float* p, vf c0, vf c1, vf c2) {
     store(p + 2 * kLanes, v2);
 }
 
-// Clamp to 0..1: y > 1 gives 1, y >= 0 keeps y (so -0 stays -0), anything
-// else, NaN included, gives +0.
-inline vf clamp_unit(vf y) {
+// The two clamps to 0..1, scalar beside vector. Both turn values above 1
+// into 1 and NaN into +0; they differ only on -0.
+//
+// y > 1 gives 1, 0 <= y <= 1 keeps y (so -0 stays -0), below 0 or NaN gives +0.
+inline float clamp_unit_keep_minus_zero(float y) { return 0.0f <= y ? (y < 1.0f ? y : 1.0f) : 0.0f; }
+inline vf clamp_unit_keep_minus_zero(vf y) {
     const vf zero = set1(0.0f);
     const vf one = set1(1.0f);
     return select(lt(one, y), one, select(le(zero, y), y, zero));
 }
+// y > 1 gives 1, 0 < y <= 1 keeps y, anything else (-0, below 0, NaN) gives +0.
+inline float clamp_unit_flush_minus_zero(float y) {
+    const float capped = 1.0f < y ? 1.0f : y;
+    return capped > 0.0f ? capped : 0.0f;
+}
+inline vf clamp_unit_flush_minus_zero(vf y) { return max_gt(min_lt(set1(1.0f), y), set1(0.0f)); }
 
 // kLanes samples of type T as floats (integers convert exactly).
 template <class T>

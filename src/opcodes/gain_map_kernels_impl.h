@@ -64,9 +64,10 @@ void apply_gains(float* samples, const float* gains, size_t n) {
     constexpr size_t L = simd::kLanes;
     size_t i = 0;
     for (; i + L <= n; i += L)
-        simd::store(samples + i, clamp_unit(simd::mul(simd::load(gains + i), simd::load(samples + i))));
+        simd::store(samples + i,
+                    simd::clamp_unit_flush_minus_zero(simd::mul(simd::load(gains + i), simd::load(samples + i))));
     for (; i < n; ++i)
-        samples[i] = clamp_unit(gains[i] * samples[i]);
+        samples[i] = simd::clamp_unit_flush_minus_zero(gains[i] * samples[i]);
 }
 
 FillRampKernel select_fill_ramp_kernel(uint64_t channels) { return channels == 3 ? &fill_ramp<3> : &fill_ramp<1>; }
