@@ -1,4 +1,4 @@
-#include "opcodes/gain_map_worker.h"
+#include "opcodes/area_gain_map.h"
 
 #include <cmath>
 #include <cstddef>
