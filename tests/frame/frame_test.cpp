@@ -46,6 +46,7 @@ TEST(NominalMax, FollowsTypeAndBitDepth) {
 }
 
 TEST(Isa, BaselineIsAlwaysAvailableAndForcingIsChecked) {
+    const Isa previous = active_isa();
     EXPECT_TRUE(isa_supported(Isa::baseline));
     EXPECT_TRUE(force_isa(Isa::baseline));
     EXPECT_EQ(active_isa(), Isa::baseline);
@@ -54,9 +55,10 @@ TEST(Isa, BaselineIsAlwaysAvailableAndForcingIsChecked) {
         EXPECT_EQ(force_isa(isa), isa_supported(isa));
         if (isa_supported(isa)) {
             EXPECT_EQ(active_isa(), isa);
+            EXPECT_EQ((KernelBuilds<int>{{1, 2, 3}}.active()), static_cast<int>(isa) + 1);
         }
     }
-    force_isa(Isa::baseline);
+    EXPECT_TRUE(force_isa(previous));
 }
 
 }  // namespace
