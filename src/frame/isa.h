@@ -1,8 +1,8 @@
 // Instruction-set selection. The best set the CPU supports is found once;
 // tests and benchmarks may force a lower one through force_isa (internal,
-// never exported). Every kernel family is compiled once per set, each copy in
+// never exported). Kernel families are compiled once per set, each copy in
 // its own namespace (baseline, avx2, avx512) so that inline helpers built with
-// different flags never merge.
+// different flags never merge; frame/kernel_table.h picks among the copies.
 #pragma once
 
 #include <iterator>
