@@ -1,10 +1,11 @@
 // The kernel table: every kernel family and the build of it that runs under
-// each instruction set. Entry points call kernels only through it, as
+// each instruction set. Entry points call kernels through it, as
 //   kernel_table::convert.active()(...)
 // An entry is either the kernel itself or a select_*_kernel function that
 // picks, by its arguments, one kernel of the family. A new instruction set
-// changes ORVEX_DECLARE_PER_ISA and ORVEX_PER_ISA_BUILDS (frame/isa_family.h)
-// and the exception below, not the entry points.
+// is added to Isa and its probe (frame/isa.h, isa.cpp), to the namespaces of
+// frame/isa_family.h, to ORVEX_ISAS and its flags in cmake/, and to the
+// exception below; the entry points and this table's other lines stay.
 //
 // Each entry is an inline constant, so a program references only the kernels
 // of the entries it uses (a subsystem's tests link that subsystem alone).
