@@ -1,3 +1,17 @@
+# The build supports x86-64 targets compiled by GCC or Clang only: the kernels
+# use x86 vector intrinsics, and the runtime CPU probe and the flags below are
+# theirs. Anything else stops here with a clear message.
+foreach(lang C CXX)
+  if(NOT CMAKE_${lang}_COMPILER_ID MATCHES "^(GNU|Clang)$")
+    message(FATAL_ERROR "orvex is built with GCC or Clang; the ${lang} compiler is "
+                        "${CMAKE_${lang}_COMPILER_ID} (${CMAKE_${lang}_COMPILER})")
+  endif()
+endforeach()
+if(NOT CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$" OR NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+  message(FATAL_ERROR "orvex is built for x86-64 CPUs only; this build targets '${CMAKE_SYSTEM_PROCESSOR}' "
+                      "with ${CMAKE_SIZEOF_VOID_P}-byte pointers")
+endif()
+
 # Compiler settings shared by every target. Results must be bit-exact on every
 # build: no contraction into fused multiply-adds and no fast-math, ever.
 add_compile_options(-ffp-contract=off -fno-fast-math -fno-math-errno)

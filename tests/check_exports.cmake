@@ -1,7 +1,7 @@
 cmake_minimum_required(VERSION 3.25)
-# Fails unless every function the library exports is an orvex_ function
-# declared in the public header; on Windows also fails on any imported DLL
-# that is not part of the system.
+# Fails unless the library exports exactly the orvex_ functions declared in
+# the public header: every export declared, every declaration exported. On
+# Windows also fails on any imported DLL that is not part of the system.
 execute_process(COMMAND ${INSPECT} ${LIBRARY} OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cannot inspect ${LIBRARY}")
@@ -37,6 +37,11 @@ endforeach()
 foreach(name IN LISTS exported)
   if(NOT name IN_LIST declared)
     message(FATAL_ERROR "unexpected export: ${name}")
+  endif()
+endforeach()
+foreach(name IN LISTS declared)
+  if(NOT name IN_LIST exported)
+    message(FATAL_ERROR "declared but not exported: ${name}")
   endif()
 endforeach()
 set(system_dlls KERNEL32.dll msvcrt.dll)

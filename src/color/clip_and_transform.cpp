@@ -1,6 +1,6 @@
 #include "color/clip_and_transform_kernels.h"
 #include "frame/image.h"
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "orvex.h"
 
 extern "C" ORVEX_API orvex_status orvex_clip_and_transform_color(const orvex_image* src, const orvex_image* dst,
@@ -16,8 +16,7 @@ extern "C" ORVEX_API orvex_status orvex_clip_and_transform_color(const orvex_ima
     const uint64_t pixels = src->height * src->width;
     if (pixels == 0) return ORVEX_OK;
 
-    pick_for_isa(baseline::clip_and_transform, avx2::clip_and_transform, avx512::clip_and_transform)(
-        static_cast<const float*>(src->data), static_cast<float*>(dst->data), static_cast<size_t>(pixels),
-        clip_limits, matrix);
+    kernel_table::clip_and_transform.active()(static_cast<const float*>(src->data), static_cast<float*>(dst->data),
+                                              static_cast<size_t>(pixels), clip_limits, matrix);
     return ORVEX_OK;
 }

@@ -10,21 +10,14 @@ namespace {
 
 float bound(float s, float limit) { return limit >= s ? s : limit; }
 
-float clamp_unit(float y) {
-    if (y > 1.0f) return 1.0f;
-    return y >= 0.0f ? y : 0.0f;
-}
-
 void transform_pixel(const float* s, float* d, const float* limits, const float* m) {
     const float x0 = bound(s[0], limits[0]);
     const float x1 = bound(s[1], limits[1]);
     const float x2 = bound(s[2], limits[2]);
-    d[0] = clamp_unit((x0 * m[0] + x1 * m[1]) + x2 * m[2]);
-    d[1] = clamp_unit((x0 * m[3] + x1 * m[4]) + x2 * m[5]);
-    d[2] = clamp_unit((x0 * m[6] + x1 * m[7]) + x2 * m[8]);
+    d[0] = simd::clamp_unit_keep_minus_zero((x0 * m[0] + x1 * m[1]) + x2 * m[2]);
+    d[1] = simd::clamp_unit_keep_minus_zero((x0 * m[3] + x1 * m[4]) + x2 * m[5]);
+    d[2] = simd::clamp_unit_keep_minus_zero((x0 * m[6] + x1 * m[7]) + x2 * m[8]);
 }
-
-using simd::clamp_unit;
 
 // bound() lane by lane.
 simd::vf bound(simd::vf s, simd::vf limit) { return simd::select(simd::le(s, limit), s, limit); }
@@ -50,8 +43,9 @@ void clip_and_transform(const float* src, float* dst, size_t pixels, const float
         simd::vf s0, s1, s2;
         simd::load3(src + 3 * p, s0, s1, s2);
         const simd::vf x0 = bound(s0, l0), x1 = bound(s1, l1), x2 = bound(s2, l2);
-        simd::store3(dst + 3 * p, clamp_unit(row(x0, x1, x2, m)), clamp_unit(row(x0, x1, x2, m + 3)),
-                     clamp_unit(row(x0, x1, x2, m + 6)));
+        simd::store3(dst + 3 * p, simd::clamp_unit_keep_minus_zero(row(x0, x1, x2, m)),
+                     simd::clamp_unit_keep_minus_zero(row(x0, x1, x2, m + 3)),
+                     simd::clamp_unit_keep_minus_zero(row(x0, x1, x2, m + 6)));
     }
     for (; p < pixels; ++p)
         transform_pixel(src + 3 * p, dst + 3 * p, limits, matrix);

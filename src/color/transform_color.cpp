@@ -9,7 +9,7 @@
 #include "color/transform_selection.h"
 #include "frame/guard.h"
 #include "frame/image.h"
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "frame/nominal_max.h"
 #include "orvex.h"
 
@@ -90,8 +90,7 @@ extern "C" ORVEX_API orvex_status orvex_transform_color(const orvex_image* src, 
     TransformPlan plan;
     status = plan_transform(inputs, plan);
     if (status != ORVEX_OK) return status;
-    const TransformKernel kernel = pick_for_isa(baseline::select_transform_kernel, avx2::select_transform_kernel,
-                                                avx512::select_transform_kernel)(plan.key);
+    const TransformKernel kernel = kernel_table::transform.active()(plan.key);
 
     return call_guarded([&] {
         const std::vector<float> curve1 = curve_pairs(plan.curve1, plan.len1);

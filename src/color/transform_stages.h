@@ -21,8 +21,6 @@ inline vf clamp_index(vf p, vf top) {
     return simd::select(simd::le(zero, below_top), below_top, zero);
 }
 
-using simd::clamp_unit;
-
 // Linear interpolation at a position in [0, N] of a curve given as pairs
 // (entries i and i + 1 side by side for every i up to N):
 // (1 - f) * c[i] + f * c[i + 1] with i = trunc(p), f = p - i.
@@ -107,9 +105,9 @@ public:
         using simd::le;
         using simd::lt;
         using simd::select;
-        const vf r = clamp_unit(s.c0);
-        const vf g = clamp_unit(s.c1);
-        const vf b = clamp_unit(s.c2);
+        const vf r = simd::clamp_unit_keep_minus_zero(s.c0);
+        const vf g = simd::clamp_unit_keep_minus_zero(s.c1);
+        const vf b = simd::clamp_unit_keep_minus_zero(s.c2);
         // Roles, tested in this order: r >= g, then g > b and b > r (or
         // r >= b and b > g).
         const auto r_ge_g = le(g, r);
@@ -167,8 +165,9 @@ class MatrixClamp {
 public:
     explicit MatrixClamp(const StageArgs& args) : m_(args.matrix), out_max_(simd::set1(args.out_max)) {}
     Pixels operator()(const Pixels& v) const {
-        return {simd::mul(clamp_unit(m_.row(0, v)), out_max_), simd::mul(clamp_unit(m_.row(1, v)), out_max_),
-                simd::mul(clamp_unit(m_.row(2, v)), out_max_)};
+        return {simd::mul(simd::clamp_unit_keep_minus_zero(m_.row(0, v)), out_max_),
+                simd::mul(simd::clamp_unit_keep_minus_zero(m_.row(1, v)), out_max_),
+                simd::mul(simd::clamp_unit_keep_minus_zero(m_.row(2, v)), out_max_)};
     }
 
 private:
@@ -179,8 +178,9 @@ private:
 struct ClampEach {
     vf out_max;
     Pixels operator()(const Pixels& v) const {
-        return {simd::mul(clamp_unit(v.c0), out_max), simd::mul(clamp_unit(v.c1), out_max),
-                simd::mul(clamp_unit(v.c2), out_max)};
+        return {simd::mul(simd::clamp_unit_keep_minus_zero(v.c0), out_max),
+                simd::mul(simd::clamp_unit_keep_minus_zero(v.c1), out_max),
+                simd::mul(simd::clamp_unit_keep_minus_zero(v.c2), out_max)};
     }
 };
 

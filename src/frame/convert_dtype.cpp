@@ -1,6 +1,6 @@
 #include "frame/convert_kernels.h"
 #include "frame/image.h"
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "frame/nominal_max.h"
 #include "orvex.h"
 
@@ -24,8 +24,7 @@ extern "C" ORVEX_API orvex_status orvex_convert_dtype(const orvex_image* src, co
     const bool limited = limit >= 0.0f;
     const float scale = dst_max / src_max;
 
-    const ConvertKernel kernel = pick_for_isa(baseline::select_convert_kernel, avx2::select_convert_kernel,
-                                              avx512::select_convert_kernel)(src->dtype, dst->dtype, limited);
+    const ConvertKernel kernel = kernel_table::convert.active()(src->dtype, dst->dtype, limited);
     kernel(src->data, dst->data, static_cast<size_t>(n), scale, limit);
     return ORVEX_OK;
 }

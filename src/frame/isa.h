@@ -1,9 +1,11 @@
 // Instruction-set selection. The best set the CPU supports is found once;
 // tests and benchmarks may force a lower one through force_isa (internal,
-// never exported). Every kernel family is compiled once per set, each copy in
+// never exported). Kernel families are compiled once per set, each copy in
 // its own namespace (baseline, avx2, avx512) so that inline helpers built with
-// different flags never merge.
+// different flags never merge; frame/kernel_table.h picks among the copies.
 #pragma once
+
+#include <iterator>
 
 namespace orvex {
 
@@ -23,18 +25,14 @@ Isa active_isa();
 // nothing otherwise.
 bool force_isa(Isa isa);
 
-// Chooses among the three builds of one kernel family.
-template <class T>
-T pick_for_isa(T baseline, T avx2, T avx512) {
-    switch (active_isa()) {
-        case Isa::avx512:
-            return avx512;
-        case Isa::avx2:
-            return avx2;
-        case Isa::baseline:
-            break;
-    }
-    return baseline;
-}
+// The builds of one kernel family, one per set in Isa order (the kernel
+// table, frame/kernel_table.h, fills them). The set is found once, so a call
+// through active() costs one relaxed atomic load and one indexed load before
+// the indirect call itself.
+template <class Fn>
+struct KernelBuilds {
+    Fn by_isa[std::size(kAllIsas)];
+    Fn active() const { return by_isa[static_cast<int>(active_isa())]; }
+};
 
 }  // namespace orvex

@@ -18,9 +18,11 @@
 
 namespace orvex::ORVEX_ISA::simd {
 
-// Scalar float to int32: truncation toward zero; NaN, infinities and values
-// outside the int32 range give INT32_MIN, as the vector conversions do.
+// Scalar float or double to int32: truncation toward zero; NaN, infinities
+// and values outside the int32 range give INT32_MIN, as the vector
+// conversions do.
 inline int32_t trunc_i32(float x) { return _mm_cvtt_ss2si(_mm_set_ss(x)); }
+inline int32_t trunc_i32(double x) { return _mm_cvttsd_si32(_mm_set_sd(x)); }
 inline uint8_t low8(int32_t t) { return static_cast<uint8_t>(static_cast<uint32_t>(t)); }
 inline uint16_t low16(int32_t t) { return static_cast<uint16_t>(static_cast<uint32_t>(t)); }
 
@@ -100,6 +102,58 @@ inline void join3(vf c0, vf c1, vf c2, vf& v0, vf& v1, vf& v2) {
     v1 = _mm512_permutex2var_ps(_mm512_permutex2var_ps(c0, first1, c1), rest1, c2);
     v2 = _mm512_permutex2var_ps(_mm512_permutex2var_ps(c0, first2, c1), rest2, c2);
 }
+
+// Half-width lanes, for geometry in double precision: kHalfLanes doubles in a
+// vd, with the int32 (vi_half) and float (vf_half) vectors of as many lanes.
+// Only the AVX2 and AVX-512 builds have them.
+inline constexpr int kHalfLanes = 8;
+using vd = __m512d;
+using vi_half = __m256i;
+using vf_half = __m256;
+
+inline vd set1_d(double x) { return _mm512_set1_pd(x); }
+// x, x + 1, ..., x + 7
+inline vd ramp_d(double x) { return _mm512_add_pd(_mm512_set1_pd(x), _mm512_setr_pd(0, 1, 2, 3, 4, 5, 6, 7)); }
+inline vd add(vd a, vd b) { return _mm512_add_pd(a, b); }
+inline vd sub(vd a, vd b) { return _mm512_sub_pd(a, b); }
+inline vd mul(vd a, vd b) { return _mm512_mul_pd(a, b); }
+inline vd min_lt(vd a, vd b) { return _mm512_min_pd(a, b); }
+inline vd max_gt(vd a, vd b) { return _mm512_max_pd(a, b); }
+inline vi_half trunc_i32(vd a) { return _mm512_cvttpd_epi32(a); }
+inline vd to_double(vi_half a) { return _mm512_cvtepi32_pd(a); }
+inline vd to_double(vf_half a) { return _mm512_cvtps_pd(a); }
+inline vf_half to_float(vd a) { return _mm512_cvtpd_ps(a); }
+inline vi_half set1_i32_half(int32_t x) { return _mm256_set1_epi32(x); }
+inline vi_half add_i32(vi_half a, vi_half b) { return _mm256_add_epi32(a, b); }
+inline vi_half mul_i32(vi_half a, vi_half b) { return _mm256_mullo_epi32(a, b); }
+inline vi_half min_i32(vi_half a, vi_half b) { return _mm256_min_epi32(a, b); }
+inline vi_half max_i32(vi_half a, vi_half b) { return _mm256_max_epi32(a, b); }
+// a == b ? if_equal : 0
+inline vi_half keep_if_equal(vi_half a, vi_half b, vi_half if_equal) {
+    return _mm256_and_si256(_mm256_cmpeq_epi32(a, b), if_equal);
+}
+inline void store_i32(int32_t* p, vi_half a) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), a); }
+inline vf_half gather(const float* base, vi_half index) { return _mm256_i32gather_ps(base, index, 4); }
+inline vf_half set1_half(float x) { return _mm256_set1_ps(x); }
+inline vf_half add(vf_half a, vf_half b) { return _mm256_add_ps(a, b); }
+inline vf_half mul(vf_half a, vf_half b) { return _mm256_mul_ps(a, b); }
+inline vf_half min_lt(vf_half a, vf_half b) { return _mm256_min_ps(a, b); }
+inline vf_half max_gt(vf_half a, vf_half b) { return _mm256_max_ps(a, b); }
+inline void store(float* p, vf_half a) { _mm256_storeu_ps(p, a); }
+// out[b] lane j = quads[j][b]: one four-float quad per lane, transposed.
+inline void transpose_quads(const __m128* quads, vf_half out[4]) {
+    __m256 r[4];
+    for (int j = 0; j < 4; ++j)
+        r[j] = _mm256_insertf128_ps(_mm256_castps128_ps256(quads[j]), quads[j + 4], 1);
+    const __m256 t0 = _mm256_unpacklo_ps(r[0], r[1]);
+    const __m256 t1 = _mm256_unpackhi_ps(r[0], r[1]);
+    const __m256 t2 = _mm256_unpacklo_ps(r[2], r[3]);
+    const __m256 t3 = _mm256_unpackhi_ps(r[2], r[3]);
+    out[0] = _mm256_castpd_ps(_mm256_unpacklo_pd(_mm256_castps_pd(t0), _mm256_castps_pd(t2)));
+    out[1] = _mm256_castpd_ps(_mm256_unpackhi_pd(_mm256_castps_pd(t0), _mm256_castps_pd(t2)));
+    out[2] = _mm256_castpd_ps(_mm256_unpacklo_pd(_mm256_castps_pd(t1), _mm256_castps_pd(t3)));
+    out[3] = _mm256_castpd_ps(_mm256_unpackhi_pd(_mm256_castps_pd(t1), _mm256_castps_pd(t3)));
+}
 #elif defined(__AVX2__)
 
 inline constexpr int kLanes = 8;
@@ -172,6 +226,49 @@ inline void join3(vf c0, vf c1, vf c2, vf& v0, vf& v1, vf& v2) {
     v2 = _mm256_blend_ps(_mm256_blend_ps(t0, t1, 0x49), t2, 0x92);
 }
 
+// Half-width lanes, as in the AVX-512 build.
+inline constexpr int kHalfLanes = 4;
+using vd = __m256d;
+using vi_half = __m128i;
+using vf_half = __m128;
+
+inline vd set1_d(double x) { return _mm256_set1_pd(x); }
+inline vd ramp_d(double x) { return _mm256_add_pd(_mm256_set1_pd(x), _mm256_setr_pd(0, 1, 2, 3)); }
+inline vd add(vd a, vd b) { return _mm256_add_pd(a, b); }
+inline vd sub(vd a, vd b) { return _mm256_sub_pd(a, b); }
+inline vd mul(vd a, vd b) { return _mm256_mul_pd(a, b); }
+inline vd min_lt(vd a, vd b) { return _mm256_min_pd(a, b); }
+inline vd max_gt(vd a, vd b) { return _mm256_max_pd(a, b); }
+inline vi_half trunc_i32(vd a) { return _mm256_cvttpd_epi32(a); }
+inline vd to_double(vi_half a) { return _mm256_cvtepi32_pd(a); }
+inline vd to_double(vf_half a) { return _mm256_cvtps_pd(a); }
+inline vf_half to_float(vd a) { return _mm256_cvtpd_ps(a); }
+inline vi_half set1_i32_half(int32_t x) { return _mm_set1_epi32(x); }
+inline vi_half add_i32(vi_half a, vi_half b) { return _mm_add_epi32(a, b); }
+inline vi_half mul_i32(vi_half a, vi_half b) { return _mm_mullo_epi32(a, b); }
+inline vi_half min_i32(vi_half a, vi_half b) { return _mm_min_epi32(a, b); }
+inline vi_half max_i32(vi_half a, vi_half b) { return _mm_max_epi32(a, b); }
+inline vi_half keep_if_equal(vi_half a, vi_half b, vi_half if_equal) {
+    return _mm_and_si128(_mm_cmpeq_epi32(a, b), if_equal);
+}
+inline void store_i32(int32_t* p, vi_half a) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a); }
+inline vf_half gather(const float* base, vi_half index) { return _mm_i32gather_ps(base, index, 4); }
+inline vf_half set1_half(float x) { return _mm_set1_ps(x); }
+inline vf_half add(vf_half a, vf_half b) { return _mm_add_ps(a, b); }
+inline vf_half mul(vf_half a, vf_half b) { return _mm_mul_ps(a, b); }
+inline vf_half min_lt(vf_half a, vf_half b) { return _mm_min_ps(a, b); }
+inline vf_half max_gt(vf_half a, vf_half b) { return _mm_max_ps(a, b); }
+inline void store(float* p, vf_half a) { _mm_storeu_ps(p, a); }
+inline void transpose_quads(const __m128* quads, vf_half out[4]) {
+    const __m128 t0 = _mm_unpacklo_ps(quads[0], quads[1]);
+    const __m128 t1 = _mm_unpackhi_ps(quads[0], quads[1]);
+    const __m128 t2 = _mm_unpacklo_ps(quads[2], quads[3]);
+    const __m128 t3 = _mm_unpackhi_ps(quads[2], quads[3]);
+    out[0] = _mm_movelh_ps(t0, t2);
+    out[1] = _mm_movehl_ps(t2, t0);
+    out[2] = _mm_movelh_ps(t1, t3);
+    out[3] = _mm_movehl_ps(t3, t1);
+}
 #else
 
 inline constexpr int kLanes = 4;
@@ -271,13 +368,27 @@ inline void store3(float* p, vf c0, vf c1, vf c2) {
     store(p + 2 * kLanes, v2);
 }
 
-// Clamp to 0..1: y > 1 gives 1, y >= 0 keeps y (so -0 stays -0), anything
-// else, NaN included, gives +0.
-inline vf clamp_unit(vf y) {
+// The two clamps to 0..1, scalar beside vector. Both turn values above 1
+// into 1 and NaN into +0; they differ only on -0.
+//
+// y > 1 gives 1, 0 <= y <= 1 keeps y (so -0 stays -0), below 0 or NaN gives +0.
+inline float clamp_unit_keep_minus_zero(float y) { return 0.0f <= y ? (y < 1.0f ? y : 1.0f) : 0.0f; }
+inline vf clamp_unit_keep_minus_zero(vf y) {
     const vf zero = set1(0.0f);
     const vf one = set1(1.0f);
     return select(lt(one, y), one, select(le(zero, y), y, zero));
 }
+// y > 1 gives 1, 0 < y <= 1 keeps y, anything else (-0, below 0, NaN) gives +0.
+inline float clamp_unit_flush_minus_zero(float y) {
+    const float capped = 1.0f < y ? 1.0f : y;
+    return capped > 0.0f ? capped : 0.0f;
+}
+inline vf clamp_unit_flush_minus_zero(vf y) { return max_gt(min_lt(set1(1.0f), y), set1(0.0f)); }
+#if defined(__AVX2__)
+inline vf_half clamp_unit_flush_minus_zero(vf_half y) {
+    return max_gt(min_lt(set1_half(1.0f), y), set1_half(0.0f));
+}
+#endif
 
 // kLanes samples of type T as floats (integers convert exactly).
 template <class T>

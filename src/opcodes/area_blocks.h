@@ -28,17 +28,4 @@ void for_each_block(float* d, size_t n, size_t block, Run&& run) {
     }
 }
 
-// Clamp to 0..1 of a scaled sample: above 1 gives 1, then anything not above
-// 0 (NaN included) gives +0.
-inline simd::vf clamp_unit(simd::vf s) {
-    const simd::vf one = simd::set1(1.0f);
-    return simd::max_gt(simd::min_lt(one, s), simd::set1(0.0f));
-}
-
-inline float clamp_unit(float s) {
-    if (s > 1.0f) s = 1.0f;
-    if (!(s > 0.0f)) s = 0.0f;
-    return s;
-}
-
 }  // namespace orvex::ORVEX_ISA

@@ -1,4 +1,4 @@
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "opcodes/bad_pixels_kernels.h"
 #include "orvex.h"
 
@@ -15,8 +15,7 @@ extern "C" ORVEX_API orvex_status orvex_fix_bad_pixels_constant(const orvex_imag
     if (src->height != dst->height || src->width != dst->width) return ORVEX_ERR_SHAPE_MISMATCH;
     // Only the parity of i + j + phase + (phase >> 1) matters.
     const uint32_t green_parity = (bayer_phase + (bayer_phase >> 1)) & 1u;
-    const BadPixelKernel kernel =
-        pick_for_isa(baseline::select_fix_bad_pixels, avx2::select_fix_bad_pixels, avx512::select_fix_bad_pixels)();
+    const BadPixelKernel kernel = kernel_table::fix_bad_pixels.active();
     kernel(static_cast<const uint16_t*>(src->data), static_cast<uint16_t*>(dst->data), src->height, src->width,
            static_cast<uint16_t>(static_cast<uint32_t>(constant)), green_parity);
     return ORVEX_OK;

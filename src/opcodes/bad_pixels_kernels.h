@@ -15,6 +15,7 @@ namespace orvex {
 using BadPixelKernel = void (*)(const uint16_t* src, uint16_t* dst, uint64_t height, uint64_t width,
                                 uint16_t constant, uint32_t green_parity);
 
-ORVEX_DECLARE_PER_ISA(BadPixelKernel select_fix_bad_pixels())
+ORVEX_DECLARE_PER_ISA(void fix_bad_pixels(const uint16_t* src, uint16_t* dst, uint64_t height, uint64_t width,
+                                          uint16_t constant, uint32_t green_parity))
 
 }  // namespace orvex

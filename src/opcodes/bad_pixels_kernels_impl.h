@@ -48,6 +48,8 @@ void repair(const uint16_t* src, uint16_t* dst, uint64_t height, uint64_t width,
     dst[i * width + j] = static_cast<uint16_t>(mean);
 }
 
+}  // namespace
+
 // Whether a sample is marked depends only on its own value, which no earlier
 // repair changes, so a block can be tested before its samples are repaired.
 void fix_bad_pixels(const uint16_t* src, uint16_t* dst, uint64_t height, uint64_t width, uint16_t constant,
@@ -62,9 +64,5 @@ void fix_bad_pixels(const uint16_t* src, uint16_t* dst, uint64_t height, uint64_
         }
     }
 }
-
-}  // namespace
-
-BadPixelKernel select_fix_bad_pixels() { return &fix_bad_pixels; }
 
 }  // namespace orvex::ORVEX_ISA

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "frame/image.h"
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "opcodes/flat_gain_map_kernels.h"
 #include "orvex.h"
 
@@ -45,9 +45,7 @@ void apply_flat_grid(float* samples, uint64_t height, uint64_t width, const floa
     const float sy = static_cast<float>(map_rows) / static_cast<float>(height);
     const float sx = static_cast<float>(map_cols) / static_cast<float>(width);
     const int64_t w = static_cast<int64_t>(width);
-    const orvex::FlatRunKernel kernel =
-        orvex::pick_for_isa(orvex::baseline::select_flat_run_kernel, orvex::avx2::select_flat_run_kernel,
-                            orvex::avx512::select_flat_run_kernel)();
+    const orvex::FlatRunKernel kernel = orvex::kernel_table::flat_run.active();
     for (uint64_t i = 0; i < height; ++i) {
         const float y = static_cast<float>(i) * sy;
         const int64_t y0 = cell_of(y, map_rows);

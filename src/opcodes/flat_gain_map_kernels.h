@@ -21,6 +21,6 @@ struct FlatCell {
 // every column number is exact in float) by the bilinear gain of `cell`.
 using FlatRunKernel = void (*)(float* samples, size_t n, float j0, const FlatCell& cell);
 
-ORVEX_DECLARE_PER_ISA(FlatRunKernel select_flat_run_kernel())
+ORVEX_DECLARE_PER_ISA(void flat_run(float* samples, size_t n, float j0, const FlatCell& cell))
 
 }  // namespace orvex

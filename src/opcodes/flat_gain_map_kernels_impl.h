@@ -17,6 +17,8 @@ struct LaneOffsets {
 
 constexpr LaneOffsets kLaneOffsets{};
 
+}  // namespace
+
 void flat_run(float* samples, size_t n, float j0, const FlatCell& cell) {
     const simd::vf one = simd::set1(1.0f);
     const simd::vf g00 = simd::set1(cell.g00);
@@ -39,9 +41,5 @@ void flat_run(float* samples, size_t n, float j0, const FlatCell& cell) {
         j = simd::add(j, step);
     });
 }
-
-}  // namespace
-
-FlatRunKernel select_flat_run_kernel() { return &flat_run; }
 
 }  // namespace orvex::ORVEX_ISA

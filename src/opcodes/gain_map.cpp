@@ -1,7 +1,7 @@
 // Entry points of the area gain map: the three-channel form and the mosaic
-// form, which runs the same worker on channel 0 of a one-channel image.
+// form, which scales channel 0 of a one-channel image.
 #include "frame/image.h"
-#include "opcodes/gain_map_worker.h"
+#include "opcodes/area_gain_map.h"
 #include "orvex.h"
 
 namespace {

@@ -24,6 +24,6 @@ using ApplyGainsKernel = void (*)(float* samples, const float* gains, size_t n);
 
 // channels is 1 or 3.
 ORVEX_DECLARE_PER_ISA(FillRampKernel select_fill_ramp_kernel(uint64_t channels))
-ORVEX_DECLARE_PER_ISA(ApplyGainsKernel select_apply_gains_kernel())
+ORVEX_DECLARE_PER_ISA(void apply_gains(float* samples, const float* gains, size_t n))
 
 }  // namespace orvex

@@ -58,19 +58,18 @@ void fill_ramp(float* gains, size_t pixels, float k0, const float* slope, const 
     }
 }
 
+}  // namespace
+
 void apply_gains(float* samples, const float* gains, size_t n) {
     constexpr size_t L = simd::kLanes;
     size_t i = 0;
     for (; i + L <= n; i += L)
-        simd::store(samples + i, clamp_unit(simd::mul(simd::load(gains + i), simd::load(samples + i))));
+        simd::store(samples + i,
+                    simd::clamp_unit_flush_minus_zero(simd::mul(simd::load(gains + i), simd::load(samples + i))));
     for (; i < n; ++i)
-        samples[i] = clamp_unit(gains[i] * samples[i]);
+        samples[i] = simd::clamp_unit_flush_minus_zero(gains[i] * samples[i]);
 }
 
-}  // namespace
-
 FillRampKernel select_fill_ramp_kernel(uint64_t channels) { return channels == 3 ? &fill_ramp<3> : &fill_ramp<1>; }
-
-ApplyGainsKernel select_apply_gains_kernel() { return &apply_gains; }
 
 }  // namespace orvex::ORVEX_ISA

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "frame/image.h"
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "opcodes/polynomial_map_kernels.h"
 #include "orvex.h"
 
@@ -47,9 +47,7 @@ extern "C" ORVEX_API orvex_status orvex_map_polynomial(const orvex_image* image,
     const int64_t last = end_plane < static_cast<int64_t>(channels) ? end_plane : static_cast<int64_t>(channels);
     if (plane >= last || area.top == area.bottom || area.left == area.right) return ORVEX_OK;
 
-    const PolynomialRunKernel kernel =
-        pick_for_isa(baseline::select_polynomial_run_kernel, avx2::select_polynomial_run_kernel,
-                     avx512::select_polynomial_run_kernel)(degree);
+    const PolynomialRunKernel kernel = kernel_table::polynomial_run.active()(degree);
     float* samples = static_cast<float*>(image->data);
     const uint64_t area_width = static_cast<uint64_t>(area.right - area.left);
     const uint64_t count = (area_width + static_cast<uint64_t>(col_pitch) - 1) / static_cast<uint64_t>(col_pitch);

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "frame/image.h"
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "opcodes/normalising_radius.h"
 #include "opcodes/vignette_kernels.h"
 #include "orvex.h"
@@ -25,7 +25,6 @@ extern "C" ORVEX_API orvex_status orvex_fix_vignette(const orvex_image* image, c
     target.radius = normalising_radius(image->width, image->height, center_x, center_y);
     target.coef = coefficients;
     const int used = coefficient_count < 5 ? coefficient_count : 5;
-    pick_for_isa(baseline::select_vignette_kernel, avx2::select_vignette_kernel,
-                 avx512::select_vignette_kernel)(used)(target);
+    kernel_table::vignette.active()(used)(target);
     return ORVEX_OK;
 }

@@ -52,9 +52,10 @@ void piece_gains(float* __restrict gains, const double* __restrict dx2, int n, d
 void apply_gains(float* samples, const float* gains, size_t n) {
     size_t i = 0;
     for (; i + simd::kLanes <= n; i += simd::kLanes)
-        simd::store(samples + i, clamp_unit(simd::mul(simd::load(gains + i), simd::load(samples + i))));
+        simd::store(samples + i,
+                    simd::clamp_unit_flush_minus_zero(simd::mul(simd::load(gains + i), simd::load(samples + i))));
     for (; i < n; ++i)
-        samples[i] = clamp_unit(gains[i] * samples[i]);
+        samples[i] = simd::clamp_unit_flush_minus_zero(gains[i] * samples[i]);
 }
 
 // One row of a band, for an image of C channels.
@@ -78,7 +79,7 @@ void band_row_any(float* samples, const double* dx2, int n, double dy2, const do
         for (int i = 0; i < m; ++i)
             for (uint64_t c = 0; c < channels; ++c) {
                 float& s = samples[(static_cast<uint64_t>(x + i)) * channels + c];
-                s = clamp_unit(gains[i] * s);
+                s = simd::clamp_unit_flush_minus_zero(gains[i] * s);
             }
     }
 }

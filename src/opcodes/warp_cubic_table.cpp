@@ -29,9 +29,10 @@ void fill_weights(float* weights, double fy, double fx) {
 
 const float* build_table() {
     float* table = new float[kCubicSteps * kCubicSteps * kCubicWindow];
+    constexpr double kStep = 1.0 / kCubicSteps;  // exact: a power of two
     for (int qy = 0; qy < kCubicSteps; ++qy) {
         for (int qx = 0; qx < kCubicSteps; ++qx)
-            fill_weights(table + (qy * kCubicSteps + qx) * kCubicWindow, qy * 0.03125, qx * 0.03125);
+            fill_weights(table + (qy * kCubicSteps + qx) * kCubicWindow, qy * kStep, qx * kStep);
     }
     return table;
 }

@@ -5,14 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "frame/simd.h"
+#include "opcodes/warp_cubic_table.h"
 #include "opcodes/warp_kernels.h"
-#include "opcodes/warp_lanes.h"
 
 namespace orvex::ORVEX_ISA {
 namespace {
-
-constexpr int kSubSteps = 32;
-constexpr int kWindowWeights = 16;
 
 // Geometry shared by every pixel of a destination row.
 struct RowGeometry {
@@ -114,20 +112,19 @@ WindowStart window_start(double s, uint64_t extent) {
     const double fraction = s - static_cast<double>(whole);
     if (whole < 1) return {0, 0};
     if (whole - 1 > extent - 4) return {extent - 4, 0};
-    return {whole - 1, static_cast<int>(fraction * kSubSteps)};
+    return {whole - 1, static_cast<int>(fraction * kCubicSteps)};
 }
 
 float cubic(const WarpJob& job, uint64_t channel, SourcePosition s) {
     const WindowStart col = window_start(s.x, job.width);
     const WindowStart row = window_start(s.y, job.height);
-    const float* w = job.cubic_weights + (row.step * kSubSteps + col.step) * kWindowWeights;
+    const float* w = job.cubic_weights + (row.step * kCubicSteps + col.step) * kCubicWindow;
     float sum = 0.0f;
-    for (int k = 0; k < kWindowWeights; ++k) {
+    for (int k = 0; k < kCubicWindow; ++k) {
         const float product = *sample(job, row.first + k / 4, col.first + k % 4, channel) * w[k];
         sum = k == 0 ? product : sum + product;
     }
-    sum = sum >= 1.0f ? 1.0f : sum;
-    return sum > 0.0f ? sum : 0.0f;
+    return simd::clamp_unit_flush_minus_zero(sum);
 }
 
 void warp_pixel(const WarpJob& job, const RowGeometry& row, uint64_t y, uint64_t x) {
@@ -141,24 +138,42 @@ void warp_pixel(const WarpJob& job, const RowGeometry& row, uint64_t y, uint64_t
 
 #if defined(__AVX2__)
 
-namespace L = warp_lanes;
+namespace L = simd;
 
 // Image extents as 32-bit lanes; the image holds fewer than 2^31 samples.
 struct LaneExtents {
-    L::vi channels;
-    L::vi row_stride;  // width * channels
-    L::vi max_column;  // width - 1
-    L::vi max_row;     // height - 1
+    L::vi_half channels;
+    L::vi_half row_stride;  // width * channels
+    L::vi_half max_column;  // width - 1
+    L::vi_half max_row;     // height - 1
     int32_t row_samples;
     int32_t channel_count;
 };
 
+// p[0], p[stride], p[2 * stride], p[3 * stride], reading nothing past p[3 * stride].
+__m128 strided_quad(const float* p, int32_t stride) {
+    if (stride == 1) return _mm_loadu_ps(p);
+    if (stride == 3) return _mm_shuffle_ps(_mm_loadu_ps(p), _mm_loadu_ps(p + 6), _MM_SHUFFLE(3, 0, 3, 0));
+    return _mm_setr_ps(p[0], p[stride], p[2 * stride], p[3 * stride]);
+}
+
+// out[b] lane j = base[offsets[j] + b * stride] for b = 0 ... 3.
+void load_strided_quads(const float* base, const int32_t* offsets, int32_t stride, L::vf_half out[4]) {
+    __m128 quads[L::kHalfLanes];
+    for (int j = 0; j < L::kHalfLanes; ++j)
+        quads[j] = strided_quad(base + offsets[j], stride);
+    L::transpose_quads(quads, out);
+}
+
 LaneExtents lane_extents(const WarpJob& job) {
     const int32_t width = static_cast<int32_t>(job.width);
     const int32_t channels = static_cast<int32_t>(job.channels);
-    return {L::set1_i32(channels),  L::set1_i32(width * channels),
-            L::set1_i32(width - 1), L::set1_i32(static_cast<int32_t>(job.height) - 1),
-            width * channels,       channels};
+    return {L::set1_i32_half(channels),
+            L::set1_i32_half(width * channels),
+            L::set1_i32_half(width - 1),
+            L::set1_i32_half(static_cast<int32_t>(job.height) - 1),
+            width * channels,
+            channels};
 }
 
 struct LaneGeometry {
@@ -173,19 +188,19 @@ struct LaneGeometry {
 
 LaneGeometry lane_geometry(const WarpJob& job, const RowGeometry& row, uint64_t x) {
     LaneGeometry px;
-    px.dx = L::sub(L::ramp(static_cast<double>(x)), L::set1(job.cx));
-    px.nx = L::mul(px.dx, L::set1(job.inv_radius));
-    const L::vd r2 = L::add(L::set1(row.ny_sq), L::mul(px.nx, px.nx));
-    px.r2c = L::min_lt(r2, L::set1(1.0));
+    px.dx = L::sub(L::ramp_d(static_cast<double>(x)), L::set1_d(job.cx));
+    px.nx = L::mul(px.dx, L::set1_d(job.inv_radius));
+    const L::vd r2 = L::add(L::set1_d(row.ny_sq), L::mul(px.nx, px.nx));
+    px.r2c = L::min_lt(r2, L::set1_d(1.0));
     px.r2c_sq = L::mul(px.r2c, px.r2c);
     px.r2c_cube = L::mul(px.r2c_sq, px.r2c);
-    px.tx = L::add(L::mul(L::mul(px.dx, L::set1(job.twice_inv_radius)), px.nx), px.r2c);
-    px.ty = L::add(L::set1(row.ty_product), px.r2c);
+    px.tx = L::add(L::mul(L::mul(px.dx, L::set1_d(job.twice_inv_radius)), px.nx), px.r2c);
+    px.ty = L::add(L::set1_d(row.ty_product), px.r2c);
     return px;
 }
 
 // max < s ? max : s, then s > 0 ? s : 0.
-L::vd clamp_lanes(L::vd s, double max) { return L::max_gt(L::min_lt(L::set1(max), s), L::set1(0.0)); }
+L::vd clamp_lanes(L::vd s, double max) { return L::max_gt(L::min_lt(L::set1_d(max), s), L::set1_d(0.0)); }
 
 struct LanePosition {
     L::vd x;
@@ -194,43 +209,43 @@ struct LanePosition {
 
 LanePosition lane_source_position(const WarpJob& job, const WarpPlane& plane, const RowGeometry& row,
                                   const LaneGeometry& px) {
-    L::vd f = L::set1(plane.radial[0]);
-    if (plane.radial_terms > 1) f = L::add(f, L::mul(px.r2c, L::set1(plane.radial[1])));
-    if (plane.radial_terms > 2) f = L::add(f, L::mul(px.r2c_sq, L::set1(plane.radial[2])));
-    if (plane.radial_terms > 3) f = L::add(f, L::mul(px.r2c_cube, L::set1(plane.radial[3])));
-    const L::vd dy = L::set1(row.dy);
+    L::vd f = L::set1_d(plane.radial[0]);
+    if (plane.radial_terms > 1) f = L::add(f, L::mul(px.r2c, L::set1_d(plane.radial[1])));
+    if (plane.radial_terms > 2) f = L::add(f, L::mul(px.r2c_sq, L::set1_d(plane.radial[2])));
+    if (plane.radial_terms > 3) f = L::add(f, L::mul(px.r2c_cube, L::set1_d(plane.radial[3])));
+    const L::vd dy = L::set1_d(row.dy);
     L::vd ox = L::mul(f, px.dx);
     L::vd oy = L::mul(f, dy);
     if (plane.tangential) {
-        const L::vd ny = L::set1(row.ny);
-        const L::vd radius = L::set1(job.radius);
-        const L::vd ax = L::mul(L::mul(L::set1(plane.kt0_twice), px.nx), ny);
-        const L::vd ay = L::mul(L::mul(L::set1(plane.kt1_twice), px.nx), ny);
-        ox = L::add(ox, L::mul(L::add(ax, L::mul(px.tx, L::set1(plane.kt1))), radius));
-        oy = L::add(oy, L::mul(L::add(ay, L::mul(px.ty, L::set1(plane.kt0))), radius));
+        const L::vd ny = L::set1_d(row.ny);
+        const L::vd radius = L::set1_d(job.radius);
+        const L::vd ax = L::mul(L::mul(L::set1_d(plane.kt0_twice), px.nx), ny);
+        const L::vd ay = L::mul(L::mul(L::set1_d(plane.kt1_twice), px.nx), ny);
+        ox = L::add(ox, L::mul(L::add(ax, L::mul(px.tx, L::set1_d(plane.kt1))), radius));
+        oy = L::add(oy, L::mul(L::add(ay, L::mul(px.ty, L::set1_d(plane.kt0))), radius));
     }
-    return {clamp_lanes(L::add(ox, L::set1(job.cx)), job.max_x),
-            clamp_lanes(L::add(oy, L::set1(job.cy)), job.max_y)};
+    return {clamp_lanes(L::add(ox, L::set1_d(job.cx)), job.max_x),
+            clamp_lanes(L::add(oy, L::set1_d(job.cy)), job.max_y)};
 }
 
-L::vf bilinear_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, LanePosition s) {
-    const L::vi x0 = L::trunc_i32(s.x);
-    const L::vi y0 = L::trunc_i32(s.y);
+L::vf_half bilinear_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, LanePosition s) {
+    const L::vi_half x0 = L::trunc_i32(s.x);
+    const L::vi_half y0 = L::trunc_i32(s.y);
     const L::vd fx = L::sub(s.x, L::to_double(x0));
     const L::vd fy = L::sub(s.y, L::to_double(y0));
-    const L::vi one = L::set1_i32(1);
-    const L::vi x1 = L::min_i32(L::add_i32(x0, one), ext.max_column);
-    const L::vi y1 = L::min_i32(L::add_i32(y0, one), ext.max_row);
-    const L::vi c = L::set1_i32(channel);
-    const L::vi col0 = L::add_i32(L::mul_i32(x0, ext.channels), c);
-    const L::vi col1 = L::add_i32(L::mul_i32(x1, ext.channels), c);
-    const L::vi row0 = L::mul_i32(y0, ext.row_stride);
-    const L::vi row1 = L::mul_i32(y1, ext.row_stride);
+    const L::vi_half one = L::set1_i32_half(1);
+    const L::vi_half x1 = L::min_i32(L::add_i32(x0, one), ext.max_column);
+    const L::vi_half y1 = L::min_i32(L::add_i32(y0, one), ext.max_row);
+    const L::vi_half c = L::set1_i32_half(channel);
+    const L::vi_half col0 = L::add_i32(L::mul_i32(x0, ext.channels), c);
+    const L::vi_half col1 = L::add_i32(L::mul_i32(x1, ext.channels), c);
+    const L::vi_half row0 = L::mul_i32(y0, ext.row_stride);
+    const L::vi_half row1 = L::mul_i32(y1, ext.row_stride);
     const L::vd s00 = L::to_double(L::gather(job.src, L::add_i32(row0, col0)));
     const L::vd s01 = L::to_double(L::gather(job.src, L::add_i32(row0, col1)));
     const L::vd s10 = L::to_double(L::gather(job.src, L::add_i32(row1, col0)));
     const L::vd s11 = L::to_double(L::gather(job.src, L::add_i32(row1, col1)));
-    const L::vd one_d = L::set1(1.0);
+    const L::vd one_d = L::set1_d(1.0);
     const L::vd gx = L::sub(one_d, fx);
     const L::vd top = L::add(L::mul(s00, gx), L::mul(s01, fx));
     const L::vd bottom = L::add(L::mul(s10, gx), L::mul(s11, fx));
@@ -238,56 +253,54 @@ L::vf bilinear_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel
 }
 
 struct LaneWindow {
-    L::vi first;
-    L::vi step;
+    L::vi_half first;
+    L::vi_half step;
 };
 
 LaneWindow lane_window(L::vd s, int32_t extent) {
-    const L::vi whole = L::trunc_i32(s);
+    const L::vi_half whole = L::trunc_i32(s);
     const L::vd fraction = L::sub(s, L::to_double(whole));
-    const L::vi wanted = L::add_i32(whole, L::set1_i32(-1));
-    const L::vi first = L::min_i32(L::max_i32(wanted, L::set1_i32(0)), L::set1_i32(extent - 4));
-    const L::vi step = L::trunc_i32(L::mul(fraction, L::set1(kSubSteps)));
+    const L::vi_half wanted = L::add_i32(whole, L::set1_i32_half(-1));
+    const L::vi_half first = L::min_i32(L::max_i32(wanted, L::set1_i32_half(0)), L::set1_i32_half(extent - 4));
+    const L::vi_half step = L::trunc_i32(L::mul(fraction, L::set1_d(kCubicSteps)));
     return {first, L::keep_if_equal(first, wanted, step)};
 }
 
-L::vf cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, LanePosition s) {
+L::vf_half cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, LanePosition s) {
     const LaneWindow col = lane_window(s.x, static_cast<int32_t>(job.width));
     const LaneWindow row = lane_window(s.y, static_cast<int32_t>(job.height));
-    const L::vi base =
+    const L::vi_half base =
         L::add_i32(L::add_i32(L::mul_i32(row.first, ext.row_stride), L::mul_i32(col.first, ext.channels)),
-                   L::set1_i32(channel));
-    const L::vi weights =
-        L::mul_i32(L::add_i32(L::mul_i32(row.step, L::set1_i32(kSubSteps)), col.step), L::set1_i32(kWindowWeights));
-    alignas(32) int32_t sample_offsets[L::kLanes];
-    alignas(32) int32_t weight_offsets[L::kLanes];
+                   L::set1_i32_half(channel));
+    const L::vi_half weights = L::mul_i32(L::add_i32(L::mul_i32(row.step, L::set1_i32_half(kCubicSteps)), col.step),
+                                          L::set1_i32_half(kCubicWindow));
+    alignas(32) int32_t sample_offsets[L::kHalfLanes];
+    alignas(32) int32_t weight_offsets[L::kHalfLanes];
     L::store_i32(sample_offsets, base);
     L::store_i32(weight_offsets, weights);
-    L::vf sum = L::set1_f(0.0f);
+    L::vf_half sum = L::set1_half(0.0f);
     for (int a = 0; a < 4; ++a) {
-        L::vf value[4], w[4];
-        L::load_strided_quads(job.src + a * ext.row_samples, sample_offsets, ext.channel_count, value);
-        L::load_strided_quads(job.cubic_weights + a * 4, weight_offsets, 1, w);
+        L::vf_half value[4], w[4];
+        load_strided_quads(job.src + a * ext.row_samples, sample_offsets, ext.channel_count, value);
+        load_strided_quads(job.cubic_weights + a * 4, weight_offsets, 1, w);
         for (int b = 0; b < 4; ++b) {
-            const L::vf product = L::mul_f(value[b], w[b]);
-            sum = a == 0 && b == 0 ? product : L::add_f(sum, product);
+            const L::vf_half product = L::mul(value[b], w[b]);
+            sum = a == 0 && b == 0 ? product : L::add(sum, product);
         }
     }
-    // 1 < sum ? 1 : sum equals sum >= 1 ? 1 : sum, NaN kept; then NaN and
-    // values not above 0 become 0.
-    return L::max_gt_f(L::min_lt_f(L::set1_f(1.0f), sum), L::set1_f(0.0f));
+    return L::clamp_unit_flush_minus_zero(sum);
 }
 
 void warp_lanes_at(const WarpJob& job, const LaneExtents& ext, const RowGeometry& row, uint64_t y, uint64_t x) {
     const LaneGeometry px = lane_geometry(job, row, x);
     float* out = job.dst + (y * job.width + x) * job.channels;
-    alignas(64) float results[L::kLanes];
+    alignas(64) float results[L::kHalfLanes];
     for (uint64_t i = 0; i < job.plane_count; ++i) {
         const LanePosition s = lane_source_position(job, job.planes[i], row, px);
         const int32_t channel = static_cast<int32_t>(i);
-        L::store_f(results, job.cubic_weights != nullptr ? cubic_lanes(job, ext, channel, s)
-                                                         : bilinear_lanes(job, ext, channel, s));
-        for (int j = 0; j < L::kLanes; ++j)
+        L::store(results, job.cubic_weights != nullptr ? cubic_lanes(job, ext, channel, s)
+                                                       : bilinear_lanes(job, ext, channel, s));
+        for (int j = 0; j < L::kHalfLanes; ++j)
             out[j * job.channels + i] = results[j];
     }
 }
@@ -296,7 +309,7 @@ void warp_row(const WarpJob& job, uint64_t y) {
     const RowGeometry row = row_geometry(job, y);
     const LaneExtents ext = lane_extents(job);
     uint64_t x = 0;
-    for (; x + L::kLanes <= job.width; x += L::kLanes)
+    for (; x + L::kHalfLanes <= job.width; x += L::kHalfLanes)
         warp_lanes_at(job, ext, row, y, x);
     for (; x < job.width; ++x)
         warp_pixel(job, row, y, x);

@@ -3,7 +3,7 @@
 
 #include "frame/guard.h"
 #include "frame/image.h"
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "opcodes/normalising_radius.h"
 #include "opcodes/warp_cubic_table.h"
 #include "opcodes/warp_kernels.h"
@@ -71,7 +71,7 @@ orvex_status warp(const orvex_image& src, const orvex_image& dst, const double* 
     job.cubic_weights = cubic_fits ? cubic_weight_table() : nullptr;
 
     if (fits_32bit_positions(src))
-        pick_for_isa(baseline::warp_image, avx2::warp_image, avx512::warp_image)(job);
+        kernel_table::warp.active()(job);
     else
         baseline::warp_image(job);
     return ORVEX_OK;

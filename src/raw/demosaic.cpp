@@ -1,4 +1,4 @@
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "orvex.h"
 #include "raw/demosaic_kernels.h"
 
@@ -15,13 +15,8 @@ extern "C" ORVEX_API orvex_status orvex_bilinear_demosaic(const orvex_image* src
     if (src->height != dst->height || src->width != dst->width) return ORVEX_ERR_SHAPE_MISMATCH;
     for (int i = 0; i < 4; ++i)
         if (cfa_pattern[i] > 2) return ORVEX_ERR_INVALID_ARGUMENT;
-    // The 256-bit kernel also serves AVX-512 CPUs: measured on full-size
-    // mosaics it is faster there, as 512-bit loads at the three column offsets
-    // split a cache line on nearly every step.
-    const DemosaicKernel kernel = pick_for_isa(baseline::select_bilinear_demosaic, avx2::select_bilinear_demosaic,
-                                               avx2::select_bilinear_demosaic)();
-    kernel(static_cast<const float*>(src->data), static_cast<float*>(dst->data), src->height, src->width,
-           cfa_pattern);
+    kernel_table::bilinear_demosaic.active()(static_cast<const float*>(src->data), static_cast<float*>(dst->data),
+                                             src->height, src->width, cfa_pattern);
     return ORVEX_OK;
 }
 

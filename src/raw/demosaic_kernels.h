@@ -13,10 +13,10 @@ using DemosaicKernel = void (*)(const float* src, float* dst, uint64_t height, u
                                 const uint32_t* codes);
 
 namespace baseline {
-DemosaicKernel select_bilinear_demosaic();
+void bilinear_demosaic(const float* src, float* dst, uint64_t height, uint64_t width, const uint32_t* codes);
 }
 namespace avx2 {
-DemosaicKernel select_bilinear_demosaic();
+void bilinear_demosaic(const float* src, float* dst, uint64_t height, uint64_t width, const uint32_t* codes);
 }
 
 }  // namespace orvex

@@ -200,7 +200,9 @@ void demosaic_rows(const Mosaic& m, float* dst) {
     if constexpr (Streaming) end_streaming();
 }
 
-void demosaic_bilinear(const float* src, float* dst, uint64_t height, uint64_t width, const uint32_t* codes) {
+}  // namespace
+
+void bilinear_demosaic(const float* src, float* dst, uint64_t height, uint64_t width, const uint32_t* codes) {
     const Mosaic m{src, height, width, codes};
     const bool streaming = height * width * 3 * sizeof(float) >= kStreamingBytes &&
                            reinterpret_cast<uintptr_t>(dst) % sizeof(float) == 0;
@@ -209,9 +211,5 @@ void demosaic_bilinear(const float* src, float* dst, uint64_t height, uint64_t w
     else
         demosaic_rows<false>(m, dst);
 }
-
-}  // namespace
-
-DemosaicKernel select_bilinear_demosaic() { return &demosaic_bilinear; }
 
 }  // namespace orvex::ORVEX_ISA

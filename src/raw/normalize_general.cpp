@@ -1,22 +1,18 @@
 #include "raw/normalize_general.h"
 
-#include <immintrin.h>
-
 #include <cstddef>
 
 #include "orvex.h"
 
+// Built for every CPU, with the baseline vector primitives.
+#define ORVEX_ISA baseline
+#include "frame/simd.h"
+
 namespace orvex {
 namespace {
 
-// Truncation toward zero; NaN, infinities and out-of-range values give INT32_MIN.
-int32_t trunc_i32(float x) { return _mm_cvtt_ss2si(_mm_set_ss(x)); }
-
-float clamp_unit(float y) {
-    if (y >= 1.0f) y = 1.0f;
-    if (y < 0.0f || y != y) y = 0.0f;
-    return y;
-}
+using baseline::simd::clamp_unit_keep_minus_zero;
+using baseline::simd::trunc_i32;
 
 float linearize(float v, const uint16_t* table, int32_t count) {
     int32_t i = trunc_i32(v);
@@ -48,7 +44,7 @@ void normalize_rows(const Src* src, float* dst, uint64_t height, uint64_t width,
                 if constexpr (Linearize) v = linearize(v, lv.table, lv.table_count);
                 const float b = (h + p[k]) + g;
                 const float d = lv.white_level[white_index] - b;
-                dst[i] = clamp_unit(d > 0.0f ? (v - b) / d : 0.0f);
+                dst[i] = clamp_unit_keep_minus_zero(d > 0.0f ? (v - b) / d : 0.0f);
                 if (++white_index == static_cast<size_t>(lv.white_count)) white_index = 0;
             }
             if (++pattern_col == static_cast<size_t>(lv.black_cols)) pattern_col = 0;

@@ -28,6 +28,6 @@ using NormalizeFastKernel = void (*)(const void* src, float* dst, size_t rows, s
                                      const NormalizePattern& pattern);
 
 // src_dtype is 16-bit or float and period 1, 2 or 3; null for anything else.
-ORVEX_DECLARE_PER_ISA(NormalizeFastKernel select_normalize_fast(uint32_t src_dtype, int period))
+ORVEX_DECLARE_PER_ISA(NormalizeFastKernel select_fast_normalize_kernel(uint32_t src_dtype, int period))
 
 }  // namespace orvex

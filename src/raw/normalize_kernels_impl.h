@@ -8,16 +8,6 @@
 namespace orvex::ORVEX_ISA {
 namespace {
 
-// y >= 1 gives 1; then y < 0 or NaN gives 0. A negative zero stays as it is.
-inline float clamp_unit(float y) {
-    if (y >= 1.0f) y = 1.0f;
-    if (y < 0.0f || y != y) y = 0.0f;
-    return y;
-}
-
-// The same clamp lane by lane.
-using simd::clamp_unit;
-
 // Vectors of one pattern cycle: Period vectors when the period does not
 // divide the lane count (3), one vector otherwise (1, 2).
 template <int Period>
@@ -29,7 +19,7 @@ template <class Src, int Period, bool Streaming>
 void normalize_row(const Src* src, float* dst, size_t n, const float* black, const float* factor) {
     const auto scalar = [&](size_t i) {
         const size_t k = i % Period;
-        dst[i] = clamp_unit((static_cast<float>(src[i]) - black[k]) * factor[k]);
+        dst[i] = simd::clamp_unit_keep_minus_zero((static_cast<float>(src[i]) - black[k]) * factor[k]);
     };
     // Aligned stores never split a cache line; streaming requires them.
     const size_t peel = floats_to_alignment(dst);
@@ -57,7 +47,8 @@ void normalize_row(const Src* src, float* dst, size_t n, const float* black, con
         for (int v = 0; v < kVectors; ++v) {
             const size_t at = i + static_cast<size_t>(v) * simd::kLanes;
             const simd::vf x = simd::load_as_float(src + at);
-            store_vector<Streaming>(dst + at, clamp_unit(simd::mul(simd::sub(x, vblack[v]), vfactor[v])));
+            store_vector<Streaming>(
+                dst + at, simd::clamp_unit_keep_minus_zero(simd::mul(simd::sub(x, vblack[v]), vfactor[v])));
         }
     }
     for (; i < n; ++i)
@@ -101,7 +92,7 @@ NormalizeFastKernel kernel_for_period(int period) {
 
 }  // namespace
 
-NormalizeFastKernel select_normalize_fast(uint32_t src_dtype, int period) {
+NormalizeFastKernel select_fast_normalize_kernel(uint32_t src_dtype, int period) {
     if (src_dtype == ORVEX_DTYPE_UINT16) return kernel_for_period<uint16_t>(period);
     if (src_dtype == ORVEX_DTYPE_FLOAT32) return kernel_for_period<float>(period);
     return nullptr;

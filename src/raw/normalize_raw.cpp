@@ -3,7 +3,7 @@
 
 #include "frame/guard.h"
 #include "frame/image.h"
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "orvex.h"
 #include "raw/normalize_general.h"
 #include "raw/normalize_kernels.h"
@@ -26,8 +26,7 @@ float reciprocal_range(float white, float black) {
 
 void run_fast(const orvex_image& src, const orvex_image& dst, int period, size_t rows, size_t row_samples,
               const NormalizePattern& pattern) {
-    const NormalizeFastKernel kernel = pick_for_isa(baseline::select_normalize_fast, avx2::select_normalize_fast,
-                                                    avx512::select_normalize_fast)(src.dtype, period);
+    const NormalizeFastKernel kernel = kernel_table::fast_normalize.active()(src.dtype, period);
     kernel(src.data, static_cast<float*>(dst.data), rows, row_samples, pattern);
 }
 

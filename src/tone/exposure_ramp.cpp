@@ -1,5 +1,5 @@
 #include "frame/image.h"
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "orvex.h"
 #include "tone/exposure_ramp_kernels.h"
 
@@ -17,8 +17,7 @@ extern "C" ORVEX_API orvex_status orvex_apply_exposure_ramp(const orvex_image* s
     if (n == 0) return ORVEX_OK;
 
     const ExposureCurve curve = make_exposure_curve(white, black, toe_width);
-    pick_for_isa(baseline::exposure_ramp, avx2::exposure_ramp, avx512::exposure_ramp)(
-        static_cast<const float*>(src->data), static_cast<float*>(dst->data), static_cast<size_t>(n), curve,
-        unclipped);
+    kernel_table::exposure_ramp.active()(static_cast<const float*>(src->data), static_cast<float*>(dst->data),
+                                         static_cast<size_t>(n), curve, unclipped);
     return ORVEX_OK;
 }

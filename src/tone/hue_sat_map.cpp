@@ -1,5 +1,5 @@
 #include "frame/image.h"
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "orvex.h"
 #include "tone/hue_sat_map_kernels.h"
 
@@ -40,8 +40,7 @@ extern "C" ORVEX_API orvex_status orvex_apply_hue_sat_map(const orvex_image* ima
         static_cast<float>(val_divisions - 1),
         needs_wide_index(hue_divisions, sat_divisions, val_divisions),
     };
-    const HueSatKernel kernel = pick_for_isa(baseline::select_hue_sat_kernel, avx2::select_hue_sat_kernel,
-                                             avx512::select_hue_sat_kernel)(hsv_table);
+    const HueSatKernel kernel = kernel_table::hue_sat.active()(hsv_table);
     kernel(static_cast<float*>(image->data), static_cast<size_t>(pixels), hsv_table);
     return ORVEX_OK;
 }

@@ -1,5 +1,5 @@
 #include "frame/image.h"
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "frame/nominal_max.h"
 #include "orvex.h"
 #include "tone/mono_lut_kernels.h"
@@ -23,9 +23,7 @@ extern "C" ORVEX_API orvex_status orvex_mono_lut(const orvex_image* src, const o
         src->dtype == ORVEX_DTYPE_UINT8 && lut_size == 256 ? MonoLutMode::direct : MonoLutMode::interpolated;
     const float last = static_cast<float>(lut_size - 1);
     const MonoLutTable table{lut, lut_size - 1, last, last / src_max, dst_max};
-    const MonoLutKernel kernel =
-        pick_for_isa(baseline::select_mono_lut_kernel, avx2::select_mono_lut_kernel,
-                     avx512::select_mono_lut_kernel)(src->dtype, dst->dtype, mode, lut_size);
+    const MonoLutKernel kernel = kernel_table::mono_lut.active()(src->dtype, dst->dtype, mode, lut_size);
     kernel(src->data, dst->data, static_cast<size_t>(n), table);
     return ORVEX_OK;
 }

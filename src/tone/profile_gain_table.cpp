@@ -4,7 +4,7 @@
 
 #include "frame/guard.h"
 #include "frame/image.h"
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "orvex.h"
 #include "tone/profile_gain_table_kernels.h"
 
@@ -112,11 +112,7 @@ extern "C" ORVEX_API orvex_status orvex_apply_profile_gain_table_map(
     constexpr uint64_t kNarrowLimit = uint64_t{1} << 31;
     const uint64_t map_points = static_cast<uint64_t>(map_points_v) * static_cast<uint64_t>(map_points_h);
     if (map_points < kNarrowLimit && map_points * static_cast<uint64_t>(map_points_n) < kNarrowLimit) {
-        return apply_map(*image, params, map,
-                         pick_for_isa(baseline::narrow_gain_row_kernel, avx2::narrow_gain_row_kernel,
-                                      avx512::narrow_gain_row_kernel)());
+        return apply_map(*image, params, map, kernel_table::narrow_gain_row.active());
     }
-    return apply_map(
-        *image, params, map,
-        pick_for_isa(baseline::wide_gain_row_kernel, avx2::wide_gain_row_kernel, avx512::wide_gain_row_kernel)());
+    return apply_map(*image, params, map, kernel_table::wide_gain_row.active());
 }

@@ -44,7 +44,9 @@ using GainRowKernel = void (*)(float* pixels, size_t width, float* red, float* g
                                const GainTableParams& params, const GainRowPlacement<Index>& row,
                                const GainColumnPlacement<Index>& columns);
 
-ORVEX_DECLARE_PER_ISA(GainRowKernel<int32_t> narrow_gain_row_kernel())
-ORVEX_DECLARE_PER_ISA(GainRowKernel<int64_t> wide_gain_row_kernel())
+// Built for int32_t (narrow) and int64_t (wide) table offsets.
+ORVEX_DECLARE_PER_ISA(template <class Index> void apply_gain_row(
+    float* pixels, size_t width, float* red, float* green, float* blue, float* measure,
+    const GainTableParams& params, const GainRowPlacement<Index>& row, const GainColumnPlacement<Index>& columns))
 
 }  // namespace orvex

@@ -11,9 +11,6 @@
 namespace orvex::ORVEX_ISA {
 namespace {
 
-// 0 for NaN and negative values (-0 stays), else min(x, 1).
-inline float clamp01(float x) { return x >= 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
-
 // Interpolation written as (b - a) * f + a.
 inline float lerp(float a, float b, float f) { return (b - a) * f + a; }
 
@@ -35,7 +32,7 @@ void measure_brightness(const float* red, const float* green, const float* blue,
         const float max_bg = b < g ? g : b;
         const float hi = max_bg < r ? r : max_bg;
         const float m = ((w0 * r + w1 * g) + (w2 * b + (w3 * lo + w4 * hi))) * scale;
-        measure[x] = clamp01(m);
+        measure[x] = simd::clamp_unit_keep_minus_zero(m);
     }
 }
 
@@ -68,9 +65,9 @@ void scale_pixel(size_t x, float* red, float* green, float* blue, const float* m
     const float a11 = lerp(t11[k0], t11[k1], fk);
     const float fc = columns.frac[x];
     const float gain = lerp(lerp(a00, a01, fc), lerp(a10, a11, fc), row.frac);
-    red[x] = clamp01(gain * red[x]);
-    green[x] = clamp01(gain * green[x]);
-    blue[x] = clamp01(gain * blue[x]);
+    red[x] = simd::clamp_unit_keep_minus_zero(gain * red[x]);
+    green[x] = simd::clamp_unit_keep_minus_zero(gain * green[x]);
+    blue[x] = simd::clamp_unit_keep_minus_zero(gain * blue[x]);
 }
 
 // The same on whole vectors, with gathered table values; returns the
@@ -80,7 +77,6 @@ size_t scale_pixels_gathered(size_t width, float* red, float* green, float* blue
                              const GainColumnPlacement<int32_t>& columns) {
     using namespace simd;
     const vf zero = set1(0.0f);
-    const vf one = set1(1.0f);
     const vf int_limit = set1(2147483648.0f);
     const vf points = set1(static_cast<float>(params.points_n));
     const vi last_point = set1_i32(params.points_n - 1);
@@ -90,7 +86,6 @@ size_t scale_pixels_gathered(size_t width, float* red, float* green, float* blue
     const vf row_frac = set1(row.frac);
     const float* table = params.table;
     auto lerp_v = [](vf a, vf b, vf f) { return add(mul(sub(b, a), f), a); };
-    auto clamp01_v = [&](vf v) { return select(le(zero, v), select(lt(v, one), v, one), zero); };
     size_t x = 0;
     for (; x + kLanes <= width; x += kLanes) {
         // Out-of-range coordinates truncate to INT32_MIN, which the unsigned
@@ -111,12 +106,14 @@ size_t scale_pixels_gathered(size_t width, float* red, float* green, float* blue
         const vf a11 = along_points(add_i32(row1, c1));
         const vf fc = load(columns.frac + x);
         const vf gain = lerp_v(lerp_v(a00, a01, fc), lerp_v(a10, a11, fc), row_frac);
-        store(red + x, clamp01_v(mul(gain, load(red + x))));
-        store(green + x, clamp01_v(mul(gain, load(green + x))));
-        store(blue + x, clamp01_v(mul(gain, load(blue + x))));
+        store(red + x, clamp_unit_keep_minus_zero(mul(gain, load(red + x))));
+        store(green + x, clamp_unit_keep_minus_zero(mul(gain, load(green + x))));
+        store(blue + x, clamp_unit_keep_minus_zero(mul(gain, load(blue + x))));
     }
     return x;
 }
+
+}  // namespace
 
 template <class Index>
 void apply_gain_row(float* pixels, size_t width, float* red, float* green, float* blue, float* measure,
@@ -145,9 +142,9 @@ void apply_gain_row(float* pixels, size_t width, float* red, float* green, float
     }
 }
 
-}  // namespace
-
-GainRowKernel<int32_t> narrow_gain_row_kernel() { return &apply_gain_row<int32_t>; }
-GainRowKernel<int64_t> wide_gain_row_kernel() { return &apply_gain_row<int64_t>; }
+template void apply_gain_row<int32_t>(float*, size_t, float*, float*, float*, float*, const GainTableParams&,
+                                      const GainRowPlacement<int32_t>&, const GainColumnPlacement<int32_t>&);
+template void apply_gain_row<int64_t>(float*, size_t, float*, float*, float*, float*, const GainTableParams&,
+                                      const GainRowPlacement<int64_t>&, const GainColumnPlacement<int64_t>&);
 
 }  // namespace orvex::ORVEX_ISA

@@ -2,21 +2,13 @@
 // formulas with scalar floats, to check every kernel member against.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
-namespace orvex::testing::reference {
+#include "color/transform_kernels.h"
 
-enum class Stages {
-    input_matrix_output,
-    input_matrix,
-    matrix_output,
-    matrix,
-    single_curve,
-    hue,
-    hue_matrix,
-    hue_matrix_output
-};
+namespace orvex::testing::reference {
 
 inline int32_t trunc_i32(float x) {
     if (!(x >= -2147483648.0f && x < 2147483648.0f)) return INT32_MIN;

@@ -47,17 +47,19 @@ TEST(NominalMax, FollowsTypeAndBitDepth) {
 }
 
 TEST(Isa, BaselineIsAlwaysAvailableAndForcingIsChecked) {
+    const Isa previous = active_isa();
     EXPECT_TRUE(isa_supported(Isa::baseline));
     EXPECT_TRUE(force_isa(Isa::baseline));
     EXPECT_EQ(active_isa(), Isa::baseline);
-    EXPECT_EQ(pick_for_isa(1, 2, 3), 1);
+    EXPECT_EQ((KernelBuilds<int>{{1, 2, 3}}.active()), 1);
     for (Isa isa : kAllIsas) {
         EXPECT_EQ(force_isa(isa), isa_supported(isa));
         if (isa_supported(isa)) {
             EXPECT_EQ(active_isa(), isa);
+            EXPECT_EQ((KernelBuilds<int>{{1, 2, 3}}.active()), static_cast<int>(isa) + 1);
         }
     }
-    force_isa(Isa::baseline);
+    EXPECT_TRUE(force_isa(previous));
 }
 
 }  // namespace

@@ -12,19 +12,39 @@ namespace {
 using orvex::testing::bits_of;
 using orvex::testing::describe;
 
-// Area, channel range and pitches of one call; the defaults cover the whole
-// three-channel image with pitch 1.
-struct Call {
-    int32_t top = 0, left = 0, bottom = 0, right = 0, plane = 0, planes = 3, row_pitch = 1, col_pitch = 1;
+// The arguments of one call after the image, named, in the order of the
+// declaration; the defaults are a one-plane map of one point placed over the
+// whole image, applied to the whole of a three-channel image with pitch 1.
+struct GainMapCall {
+    const float* map = nullptr;
+    int32_t points_v = 1, points_h = 1, map_planes = 1;
+    int32_t top = 0, left = 0, bottom = 0, right = 0;
+    int32_t plane = 0, planes = 3;  // not taken by the mosaic form
+    int32_t row_pitch = 1, col_pitch = 1;
+    double spacing_v = 1.0, spacing_h = 1.0, origin_v = 0.0, origin_h = 0.0;
+
+    orvex_status on(orvex_image* image) const {
+        return orvex_apply_gain_map(image, map, points_v, points_h, map_planes, top, left, bottom, right, plane,
+                                    planes, row_pitch, col_pitch, spacing_v, spacing_h, origin_v, origin_h);
+    }
+    orvex_status on_mosaic(orvex_image* image) const {
+        return orvex_apply_gain_map_cfa(image, map, points_v, points_h, map_planes, top, left, bottom, right,
+                                        row_pitch, col_pitch, spacing_v, spacing_h, origin_v, origin_h);
+    }
 };
 
 // One map row over eight columns whose centres sit at map positions x / 4
-// (origin at the centre of column 0, spacing half the width). With gains
-// 2, 4, 3 the column gains are kColumnGain: 2 at column 0, a run from
-// column 1 (slope 0.5), a run from column 4 (slope -0.25).
-orvex_status apply_eight(orvex_image& image, const std::vector<float>& map, int32_t planes, const Call& c) {
-    return orvex_apply_gain_map(&image, map.data(), 1, 3, planes, c.top, c.left, c.bottom, c.right, c.plane,
-                                c.planes, c.row_pitch, c.col_pitch, 1.0, 0.5, 0.0, 1.0 / 16);
+// (origin at the centre of column 0, spacing half the width), over the area
+// and planes of `call`. With gains 2, 4, 3 the column gains are kColumnGain:
+// 2 at column 0, a run from column 1 (slope 0.5), a run from column 4
+// (slope -0.25).
+orvex_status apply_eight(orvex_image& image, const std::vector<float>& map, int32_t map_planes, GainMapCall call) {
+    call.map = map.data();
+    call.points_h = 3;
+    call.map_planes = map_planes;
+    call.spacing_h = 0.5;
+    call.origin_h = 1.0 / 16;
+    return call.on(&image);
 }
 const std::vector<float> kRamp = {2.0f, 4.0f, 3.0f};
 const float kColumnGain[8] = {2.0f, 2.5f, 3.0f, 3.5f, 4.0f, 3.75f, 3.5f, 3.25f};
@@ -48,28 +68,36 @@ TEST(GainMap, ValidatesInOrderAndWritesNothingOnFailure) {
     const orvex_image u16_reserved = with([](orvex_image& i) { i.dtype = ORVEX_DTYPE_UINT16, i.reserved = 1; });
     // Map dimensions come before the sample type, the type before reserved and
     // the channel count; refused pitches and planes come last.
-    for (const Case& c : {Case{no_data, map.data(), 1, 0, 1, 1, ORVEX_ERR_INVALID_ARGUMENT},
-                          Case{good, nullptr, 1, 0, 1, 1, ORVEX_ERR_INVALID_ARGUMENT},
-                          Case{u16_reserved, map.data(), 0, 0, 1, 1, ORVEX_ERR_INVALID_ARGUMENT},
-                          Case{u16_reserved, map.data(), 1, -1, 0, 0, ORVEX_ERR_UNSUPPORTED},
-                          Case{with([](orvex_image& i) { i.reserved = 1; }), map.data(), 1, 0, 1, 1, 1},
-                          Case{with([](orvex_image& i) { i.channels = 1; }), map.data(), 1, 0, 1, 1, 1},
-                          Case{good, map.data(), 1, 0, 0, 1, ORVEX_ERR_INVALID_ARGUMENT},
-                          Case{good, map.data(), 1, 0, -2, 1, ORVEX_ERR_INVALID_ARGUMENT},
-                          Case{good, map.data(), 1, 0, 1, 0, ORVEX_ERR_INVALID_ARGUMENT},
-                          Case{good, map.data(), 1, -1, 1, 1, ORVEX_ERR_INVALID_ARGUMENT}}) {
+    for (const Case& c :
+         {Case{no_data, map.data(), 1, 0, 1, 1, ORVEX_ERR_INVALID_ARGUMENT},
+          Case{good, nullptr, 1, 0, 1, 1, ORVEX_ERR_INVALID_ARGUMENT},
+          Case{u16_reserved, map.data(), 0, 0, 1, 1, ORVEX_ERR_INVALID_ARGUMENT},
+          Case{u16_reserved, map.data(), 1, -1, 0, 0, ORVEX_ERR_UNSUPPORTED},
+          Case{with([](orvex_image& i) { i.reserved = 1; }), map.data(), 1, 0, 1, 1, ORVEX_ERR_INVALID_ARGUMENT},
+          Case{with([](orvex_image& i) { i.channels = 1; }), map.data(), 1, 0, 1, 1, ORVEX_ERR_INVALID_ARGUMENT},
+          Case{good, map.data(), 1, 0, 0, 1, ORVEX_ERR_INVALID_ARGUMENT},
+          Case{good, map.data(), 1, 0, -2, 1, ORVEX_ERR_INVALID_ARGUMENT},
+          Case{good, map.data(), 1, 0, 1, 0, ORVEX_ERR_INVALID_ARGUMENT},
+          Case{good, map.data(), 1, -1, 1, 1, ORVEX_ERR_INVALID_ARGUMENT}}) {
         orvex_image image = c.image;
-        EXPECT_EQ(orvex_apply_gain_map(&image, c.map, c.points_v, 2, 1, 0, 0, 0, 0, c.plane, 3, c.row_pitch,
-                                       c.col_pitch, 1.0, 1.0, 0.0, 0.0),
-                  c.expected);
+        const GainMapCall call{.map = c.map,
+                               .points_v = c.points_v,
+                               .points_h = 2,
+                               .plane = c.plane,
+                               .row_pitch = c.row_pitch,
+                               .col_pitch = c.col_pitch};
+        EXPECT_EQ(call.on(&image), c.expected);
     }
-    EXPECT_EQ(orvex_apply_gain_map(nullptr, map.data(), 1, 2, 1, 0, 0, 0, 0, 0, 3, 1, 1, 1, 1, 0, 0),
-              ORVEX_ERR_INVALID_ARGUMENT);
+    EXPECT_EQ((GainMapCall{.map = map.data(), .points_h = 2}.on(nullptr)), ORVEX_ERR_INVALID_ARGUMENT);
     // The mosaic form makes the same tests, with one channel required.
     orvex_image mosaic = good;
-    const auto cfa = [&](int32_t planes, int32_t row_pitch, int32_t col_pitch) {
-        return orvex_apply_gain_map_cfa(&mosaic, map.data(), 1, 2, planes, 0, 0, 0, 0, row_pitch, col_pitch, 1.0,
-                                        1.0, 0.0, 0.0);
+    const auto cfa = [&](int32_t map_planes, int32_t row_pitch, int32_t col_pitch) {
+        return GainMapCall{.map = map.data(),
+                           .points_h = 2,
+                           .map_planes = map_planes,
+                           .row_pitch = row_pitch,
+                           .col_pitch = col_pitch}
+            .on_mosaic(&mosaic);
     };
     EXPECT_EQ(cfa(0, 1, 1), ORVEX_ERR_INVALID_ARGUMENT);
     EXPECT_EQ(cfa(1, 1, 1), ORVEX_ERR_INVALID_ARGUMENT);
@@ -113,9 +141,9 @@ TEST_P(GainMapIsa, LongRunOnMosaic) {
     const auto expected = [](int x) { return x == 0 ? 0.25f : x < 32 ? 0.25f + x / 64.0f : 0.75f; };
     std::vector<float> mosaic(3 * 64, 0.25f);
     orvex_image image = describe(mosaic, 3, 64, 1);
-    ASSERT_EQ(
-        orvex_apply_gain_map_cfa(&image, two_planes.data(), 1, 2, 2, 0, 0, 0, 0, 1, 1, 1.0, 0.5, 0.0, 1.0 / 128),
-        ORVEX_OK);
+    const GainMapCall call{
+        .map = two_planes.data(), .points_h = 2, .map_planes = 2, .spacing_h = 0.5, .origin_h = 1.0 / 128};
+    ASSERT_EQ(call.on_mosaic(&image), ORVEX_OK);
     for (int i = 0; i < 3 * 64; ++i)
         EXPECT_EQ(bits_of(mosaic[i]), bits_of(expected(i % 64))) << i;
 }
@@ -126,8 +154,8 @@ TEST_P(GainMapIsa, RowsMixBetweenMapRows) {
     const std::vector<float> map = {0.5f, 0.5f, 1.5f, 1.5f};
     std::vector<float> samples(4 * 3 * 3, 0.5f);
     orvex_image image = describe(samples, 4, 3, 3);
-    ASSERT_EQ(orvex_apply_gain_map(&image, map.data(), 2, 2, 1, 0, 0, 0, 0, 0, 3, 1, 1, 0.5, 1.0, 0.125, 0.0),
-              ORVEX_OK);
+    const GainMapCall call{.map = map.data(), .points_v = 2, .points_h = 2, .spacing_v = 0.5, .origin_v = 0.125};
+    ASSERT_EQ(call.on(&image), ORVEX_OK);
     const float row_result[4] = {0.25f, 0.5f, 0.75f, 0.75f};
     for (int i = 0; i < 4 * 3 * 3; ++i)
         EXPECT_EQ(bits_of(samples[i]), bits_of(row_result[i / 9])) << i;
@@ -151,16 +179,28 @@ TEST_P(GainMapIsa, WholePixelPassesEqualOneChannelAtATime) {
     orvex_image a = describe(whole, h, w, 3);
     orvex_image b = describe(single, h, w, 3);
     orvex_image m = describe(mosaic, h, w, 1);
+    const GainMapCall uneven{.map = map.data(),
+                             .points_v = points_v,
+                             .points_h = points_h,
+                             .map_planes = 3,
+                             .top = 1,
+                             .left = 3,
+                             .right = 1090,
+                             .row_pitch = 2,
+                             .spacing_v = 0.31,
+                             .spacing_h = 0.0231,
+                             .origin_v = 0.07,
+                             .origin_h = 0.07};
     const auto apply = [&](orvex_image& image, int32_t plane, int32_t planes) {
-        return orvex_apply_gain_map(&image, map.data(), points_v, points_h, 3, 1, 3, 0, 1090, plane, planes, 2, 1,
-                                    0.31, 0.0231, 0.07, 0.07);
+        GainMapCall call = uneven;
+        call.plane = plane;
+        call.planes = planes;
+        return call.on(&image);
     };
     ASSERT_EQ(apply(a, 0, 3), ORVEX_OK);
     for (int p = 0; p < 3; ++p)
         ASSERT_EQ(apply(b, p, 1), ORVEX_OK);
-    ASSERT_EQ(orvex_apply_gain_map_cfa(&m, map.data(), points_v, points_h, 3, 1, 3, 0, 1090, 2, 1, 0.31, 0.0231,
-                                       0.07, 0.07),
-              ORVEX_OK);
+    ASSERT_EQ(uneven.on_mosaic(&m), ORVEX_OK);
     for (size_t i = 0; i < whole.size(); ++i)
         ASSERT_EQ(bits_of(whole[i]), bits_of(single[i])) << i;
     for (size_t i = 0; i < mosaic.size(); ++i)
@@ -171,7 +211,7 @@ ORVEX_INSTANTIATE_PER_ISA(GainMapIsa);
 
 TEST(GainMap, AreaEdgesChannelRangeAndPitches) {
     // Returns, per sample, whether a call scaled it by its column gain.
-    const auto scaled = [](const std::vector<float>& map, const Call& c) {
+    const auto scaled = [](const std::vector<float>& map, const GainMapCall& c) {
         std::vector<float> samples(3 * 8 * 3, 0.25f);
         orvex_image image = describe(samples, 3, 8, 3);
         EXPECT_EQ(apply_eight(image, map, 1, c), ORVEX_OK);
@@ -185,26 +225,27 @@ TEST(GainMap, AreaEdgesChannelRangeAndPitches) {
         }
         return done;
     };
-    const auto expect = [&](const std::vector<float>& map, const Call& c, auto&& inside) {
+    const auto expect = [&](const std::vector<float>& map, const GainMapCall& c, auto&& inside) {
         const std::vector<bool> done = scaled(map, c);
         for (int i = 0; i < 3 * 8 * 3; ++i)
             EXPECT_EQ(done[i], inside(i / 24, i / 3 % 8, i % 3)) << i;
     };
     // Rows 1 and 2 (bottom 0), columns 2 to 4, channels 1 and 2 (planes past
     // the count): the run restarts at column 2 with the same gains.
-    expect(kRamp, {1, 2, 0, 5, 1, 5, 1, 1},
+    expect(kRamp, {.top = 1, .left = 2, .right = 5, .plane = 1, .planes = 5},
            [](int y, int x, int p) { return y >= 1 && x >= 2 && x < 5 && p >= 1; });
     // Pitch 2: columns 0, 2, 4, 6 get the gains they get with pitch 1, since
     // the counter advances at skipped columns too; with row pitch 2 rows 0, 2.
-    expect(kRamp, {0, 0, 0, 0, 0, 3, 2, 2}, [](int y, int x, int) { return y % 2 == 0 && x % 2 == 0; });
+    expect(kRamp, {.row_pitch = 2, .col_pitch = 2}, [](int y, int x, int) { return y % 2 == 0 && x % 2 == 0; });
     // Edges at or beyond the image, negative first edges: the whole image. A
     // pitch larger than the area, or negative, keeps column 0 (gain 2 here).
     const std::vector<float> doubling = {2.0f, 1.0f, 1.0f};
     for (const int32_t pitch : {100, -1})
-        expect(doubling, {-4, -1, 3, 9, 0, 3, 1, pitch}, [](int, int x, int) { return x == 0; });
+        expect(doubling, {.top = -4, .left = -1, .bottom = 3, .right = 9, .col_pitch = pitch},
+               [](int, int x, int) { return x == 0; });
     // Empty areas and channel ranges change nothing.
-    for (const Call& empty : {Call{2, 0, 2, 0, 0, 3, 1, 1}, Call{0, 5, 0, 3, 0, 3, 1, 1},
-                              Call{0, 0, 0, 0, 0, 0, 1, 1}, Call{0, 0, 0, 0, 3, 1, 1, 1}})
+    for (const GainMapCall& empty : {GainMapCall{.top = 2, .bottom = 2}, GainMapCall{.left = 5, .right = 3},
+                                     GainMapCall{.planes = 0}, GainMapCall{.plane = 3, .planes = 1}})
         expect(kRamp, empty, [](int, int, int) { return false; });
 }
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "image_util.h"
 #include "isa_param.h"
 #include "orvex.h"
@@ -56,8 +56,7 @@ void expect_map(const Table& table, const std::vector<Pixel>& input, const std::
                            static_cast<float>(table.sat - 1),
                            static_cast<float>(table.val - 1),
                            true};
-    const HueSatKernel wide_kernel = pick_for_isa(baseline::select_hue_sat_kernel, avx2::select_hue_sat_kernel,
-                                                  avx512::select_hue_sat_kernel)(wide);
+    const HueSatKernel wide_kernel = kernel_table::hue_sat.active()(wide);
     for (size_t count : {1, 3, 7, 9, 17, 19, 63, 65, 130}) {
         std::vector<float> samples;
         for (size_t i = 0; i < count; ++i)

@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "image_util.h"
 #include "isa_param.h"
 #include "orvex.h"
@@ -182,12 +182,11 @@ TEST_P(ProfileGainTable, WideTableOffsetsGiveTheSameGains) {
     const int32_t row0 = kPointsH * kPointsN, row1 = 2 * kPointsH * kPointsN;
     float* s = scratch.data();
     std::vector<float> by_narrow = pixels, by_wide = pixels;
-    pick_for_isa(baseline::narrow_gain_row_kernel, avx2::narrow_gain_row_kernel, avx512::narrow_gain_row_kernel)()(
-        by_narrow.data(), kWidth, s, s + kWidth, s + 2 * kWidth, s + 3 * kWidth, params, {row0, row1, 0.375f},
-        {narrow0.data(), narrow1.data(), fracs.data()});
-    pick_for_isa(baseline::wide_gain_row_kernel, avx2::wide_gain_row_kernel, avx512::wide_gain_row_kernel)()(
-        by_wide.data(), kWidth, s, s + kWidth, s + 2 * kWidth, s + 3 * kWidth, params, {row0, row1, 0.375f},
-        {wide0.data(), wide1.data(), fracs.data()});
+    kernel_table::narrow_gain_row.active()(by_narrow.data(), kWidth, s, s + kWidth, s + 2 * kWidth, s + 3 * kWidth,
+                                           params, {row0, row1, 0.375f},
+                                           {narrow0.data(), narrow1.data(), fracs.data()});
+    kernel_table::wide_gain_row.active()(by_wide.data(), kWidth, s, s + kWidth, s + 2 * kWidth, s + 3 * kWidth,
+                                         params, {row0, row1, 0.375f}, {wide0.data(), wide1.data(), fracs.data()});
     for (size_t i = 0; i < pixels.size(); ++i)
         ASSERT_EQ(bits_of(by_narrow[i]), bits_of(by_wide[i])) << "sample " << i;
     EXPECT_NE(by_narrow, pixels);

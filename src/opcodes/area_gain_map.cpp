@@ -1,11 +1,15 @@
-#include "opcodes/gain_map_worker.h"
+#include "opcodes/area_gain_map.h"
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 
-#include "frame/isa.h"
+#include "frame/kernel_table.h"
 #include "opcodes/gain_map_kernels.h"
+
+// Built for every CPU, with the baseline vector primitives.
+#define ORVEX_ISA baseline
+#include "frame/simd.h"
 
 namespace orvex {
 namespace {
@@ -13,11 +17,8 @@ namespace {
 // The float column counter is exact up to 2^24, where adding 1 stops changing it.
 constexpr int64_t kCounterLimit = int64_t{1} << 24;
 
-// Truncation toward zero; NaN and values outside int32 give INT32_MIN.
-int32_t truncate_to_int32(double x) {
-    if (x >= -2147483648.0 && x < 2147483648.0) return static_cast<int32_t>(x);
-    return INT32_MIN;
-}
+using baseline::simd::clamp_unit_flush_minus_zero;
+using baseline::simd::trunc_i32;
 
 // Gains of one image row: map rows r0 and r1 mixed by fy, read in one plane.
 class RowGains {
@@ -64,11 +65,11 @@ struct ColumnPlace {
 
 ColumnPlace place_column(const AreaGainMap& map, int64_t x, double rw) {
     const double g = ((static_cast<double>(x) + 0.5) * rw - map.origin_h) / map.spacing_h;
-    if (!(g > 0.0)) return {ColumnPlace::kBefore, 0, g, truncate_to_int32(std::ceil(map.origin_h / rw - 0.5))};
+    if (!(g > 0.0)) return {ColumnPlace::kBefore, 0, g, trunc_i32(std::ceil(map.origin_h / rw - 0.5))};
     if (g >= static_cast<double>(map.points_h - 1)) return {ColumnPlace::kAfter, 0, g, INT32_MAX};
     const int32_t c0 = static_cast<int32_t>(g);
     const double next = (static_cast<double>(c0 + 1) * map.spacing_h + map.origin_h) / rw - 0.5;
-    return {ColumnPlace::kBetween, c0, g, truncate_to_int32(std::ceil(next))};
+    return {ColumnPlace::kBetween, c0, g, trunc_i32(std::ceil(next))};
 }
 
 struct Ramp {
@@ -107,10 +108,7 @@ void scale_row_channel(float* samples, uint64_t width, uint64_t channels, int64_
     while (x - b.left < area_width) {
         const float gain = k * ramp.slope + ramp.value;
         float& sample = samples[(static_cast<uint64_t>(y) * width + static_cast<uint64_t>(x)) * channels + p];
-        float s = gain * sample;
-        if (s > 1.0f) s = 1.0f;
-        if (!(s > 0.0f)) s = 0.0f;
-        sample = s;
+        sample = clamp_unit_flush_minus_zero(gain * sample);
         for (int64_t step = 0; step < pitch; ++step) {
             ++x;
             if (x < place.next) {
@@ -248,11 +246,8 @@ void apply_area_gain_map(float* samples, uint64_t height, uint64_t width, uint64
     const bool whole_pixels =
         pitch == 1 && first == 0 && last == static_cast<int64_t>(channels) && (channels == 1 || channels == 3);
     if (whole_pixels) {
-        const WholePixelKernels kernels{
-            pick_for_isa(baseline::select_fill_ramp_kernel, avx2::select_fill_ramp_kernel,
-                         avx512::select_fill_ramp_kernel)(channels),
-            pick_for_isa(baseline::select_apply_gains_kernel, avx2::select_apply_gains_kernel,
-                         avx512::select_apply_gains_kernel)()};
+        const WholePixelKernels kernels{kernel_table::fill_ramp.active()(channels),
+                                        kernel_table::apply_gains.active()};
         const RunPlaces places(map, b, rw);
         for (int64_t y = b.top; y < b.bottom; y += area.row_pitch) {
             const RowGains row(map, static_cast<double>(y), height_d);

@@ -1,0 +1,4 @@
+# Sources of the frame: descriptor checks, nominal maxima, version, the
+# instruction-set probe and the sample type conversion.
+set(orvex_sources convert_dtype.cpp isa.cpp nominal_max.cpp version.cpp)
+set(orvex_kernel_families convert_kernels)
