@@ -92,7 +92,7 @@ double power_of_two(int e) {
     return x;
 }
 
-// x > 0 finite as 2^k * z with z in [0x1.66p-1, 0x1.66p+0), and the table
+// x > 0 finite as 2^k * z with z in [0x1.68p-1, 0x1.68p+0), and the table
 // interval of z.
 struct LogArgument {
     int k;

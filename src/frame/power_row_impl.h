@@ -95,7 +95,9 @@ inline bool any_lane(Ints mask) {
 inline Floats power_lanes(Floats x, float y, const LaneTables& lane_tables, Ints& undecided) {
     namespace tables = power_tables;
     const Words ix = std::bit_cast<Words>(x);
-    const Ints special = (ix < 0x00800000u) | (ix >= 0x7f800000u) | (ix == 0x3f800000u);
+    // Zero, subnormal, negative, infinite and NaN lanes (1 needs no care: it
+    // gives exactly 1 below).
+    const Ints special = (ix - 0x00800000u) >= (0x7f800000u - 0x00800000u);
 
     const Words offset = ix - tables::kLogOffset;
     const Ints interval = std::bit_cast<Ints>(offset) >> (23 - tables::kLogBits) & (tables::kLogSize - 1);
@@ -108,12 +110,12 @@ inline Floats power_lanes(Floats x, float y, const LaneTables& lane_tables, Ints
     const Doubles z = __builtin_convertvector(std::bit_cast<Floats>(z_bits), Doubles);
     const Doubles r = z * inverse_c - 1.0;
     const Doubles l = (__builtin_convertvector(k, Doubles) + log2_c) + power_fast::log2_1p(r);
-    Doubles t = static_cast<double>(y) * l;
-
-    // Out-of-range exponents (and special lanes) become 0 so that the
-    // conversions below stay defined; their lanes go to the scalar path.
-    const Longs out_of_range = (t > 128.1) | !(t >= -150.1) | __builtin_convertvector(special, Longs);
-    t = out_of_range ? 0.0 : t;
+    // Beyond [-151, 129] the result rounds to 0 or overflows whatever t is
+    // (the scalar path returns at -150.1 and 128.1); clamping keeps the
+    // exponent arithmetic below in range and gives those results. A NaN t
+    // (from a special lane only) is replaced too.
+    const Doubles product = static_cast<double>(y) * l;
+    const Doubles t = product < -151.0 ? -151.0 : (product > 129.0 ? 129.0 : product);
     constexpr double kSize = tables::kExpSize;
     const Doubles shifted = t * kSize + power_fast::kShifter;
     const Doubles rounded = shifted - power_fast::kShifter;
@@ -129,7 +131,7 @@ inline Floats power_lanes(Floats x, float y, const LaneTables& lane_tables, Ints
     const Doubles spread = fast * ((magnitude + 1.0) * power_fast::kBoundPerUnit + power_fast::kEndRounding);
     const Floats low = __builtin_convertvector(fast - spread, Floats);
     const Floats high = __builtin_convertvector(fast + spread, Floats);
-    undecided = (low != high) | __builtin_convertvector(out_of_range, Ints);
+    undecided = (low != high) | special;
     return low;
 }
 

@@ -209,7 +209,7 @@ TEST_P(ProfileGainTable, GammaIsTheCorrectlyRoundedPower) {
     for (int i = 1; reds.size() < 301; ++i)
         reds.push_back(static_cast<float>((i * 7919) % 10007) / 10007.0f);
     const float green = 0x1p-11f;
-    for (float gamma : {2.2f, 1 / 2.2f, 2.4f, 1 / 2.4f, 0.5f, 3.0f, 0.001f, 15.9f, -0.25f}) {
+    for (float gamma : {2.2f, 1 / 2.2f, 2.4f, 1 / 2.4f, 0.5f, 3.0f, 0.001f, 15.9f, -0.25f, -7.5f}) {
         map.gamma = gamma;
         std::vector<float> samples, expected;
         for (float red : reds) {
