@@ -1,5 +1,5 @@
-// Raises a row of floats to one power, a vector of doubles at a time (with
-// AVX2 or AVX-512; the baseline calls power() value by value): the fast path of the
+// Raises a row of floats to one power, a vector of doubles at a time (two
+// with the baseline, four with AVX2, eight with AVX-512): the fast path of the
 // correctly rounded power function (frame/power_fast.h) on vectors of doubles,
 // with every lane that its rounding test cannot decide, and every special
 // input (zero, subnormal, 1, infinity, NaN, a negative value, a result beyond
@@ -22,13 +22,14 @@
 #include "frame/power_tables.h"
 
 namespace orvex::ORVEX_ISA {
-#if defined(__AVX2__)
 namespace power_row_detail {
 
 #if defined(__AVX512F__)
 constexpr int kWidth = 8;
-#else
+#elif defined(__AVX2__)
 constexpr int kWidth = 4;
+#else
+constexpr int kWidth = 2;  // one SSE register of doubles
 #endif
 using Floats = float __attribute__((vector_size(4 * kWidth)));
 using Words = uint32_t __attribute__((vector_size(4 * kWidth)));
@@ -54,10 +55,16 @@ struct LaneTables {
 };
 
 // table[index[lane]] per lane, for a table of `vectors` * kWidth doubles
-// (16 or 8), by permutes rather than gathers.
+// (16 or 8), by permutes rather than gathers (the baseline loads lane by
+// lane).
 template <int vectors>
 inline Doubles lookup(const Doubles (&table)[vectors], Longs index) {
-#if defined(__AVX512F__)
+#if !defined(__AVX2__)
+    Doubles picked;
+    for (int lane = 0; lane < kWidth; ++lane)
+        picked[lane] = table[index[lane] / kWidth][index[lane] % kWidth];
+    return picked;
+#elif defined(__AVX512F__)
     if constexpr (vectors == 2)
         return reinterpret_cast<Doubles>(_mm512_permutex2var_pd(reinterpret_cast<__m512d>(table[0]),
                                                                 reinterpret_cast<__m512i>(index),
@@ -85,6 +92,8 @@ inline Doubles lookup(const Doubles (&table)[vectors], Longs index) {
 inline bool any_lane(Ints mask) {
 #if defined(__AVX512F__)
     return !_mm256_testz_si256(reinterpret_cast<__m256i>(mask), reinterpret_cast<__m256i>(mask));
+#elif !defined(__AVX2__)
+    return std::bit_cast<uint64_t>(mask) != 0;
 #else
     return !_mm_testz_si128(reinterpret_cast<__m128i>(mask), reinterpret_cast<__m128i>(mask));
 #endif
@@ -122,7 +131,8 @@ inline Floats power_lanes(Floats x, float y, const LaneTables& lane_tables, Ints
     // The integer sits in the low bits of the shifted value's significand.
     const Longs kd = std::bit_cast<Longs>(shifted) - std::bit_cast<int64_t>(power_fast::kShifter);
     const Longs j = kd & (tables::kExpSize - 1);
-    const Longs scale_bits = ((kd >> tables::kExpBits) + 1023) << 52;
+    // 2^n with n = (kd - j) / 8, built as (n + 1023) << 52 by shifts only.
+    const Longs scale_bits = ((kd - j) << (52 - tables::kExpBits)) + (int64_t{1023} << 52);
     const Doubles s = t - rounded * (1.0 / kSize);
     const Doubles exp2_j = lookup(lane_tables.exp2, j);
     const Doubles fast = (exp2_j * power_fast::exp2_small(s)) * std::bit_cast<Doubles>(scale_bits);
@@ -136,13 +146,11 @@ inline Floats power_lanes(Floats x, float y, const LaneTables& lane_tables, Ints
 }
 
 }  // namespace power_row_detail
-#endif
 
 // values[i] = power(values[i], y) for i < count.
 inline void power_row(float* values, size_t count, float y) {
-    size_t i = 0;
-#if defined(__AVX2__)
     using namespace power_row_detail;
+    size_t i = 0;
     const bool regular = y == y && y != 0.0f && y - y == 0.0f;  // finite and not zero
     if (regular) {
         const LaneTables lane_tables;
@@ -157,7 +165,6 @@ inline void power_row(float* values, size_t count, float y) {
                 if (undecided[lane]) values[i + lane] = power(x[lane], y);
         }
     }
-#endif
     for (; i < count; ++i)
         values[i] = power(values[i], y);
 }
