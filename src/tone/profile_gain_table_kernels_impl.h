@@ -1,10 +1,9 @@
 // Body of the profile gain table row kernels; included by one translation
 // unit per instruction set after it defines ORVEX_ISA.
-#include <math.h>
-
 #include <cstddef>
 #include <cstdint>
 
+#include "frame/power_row_impl.h"
 #include "frame/simd.h"
 #include "tone/profile_gain_table_kernels.h"
 
@@ -125,9 +124,7 @@ void apply_gain_row(float* pixels, size_t width, float* red, float* green, float
         blue[x] = pixels[3 * x + 2];
     }
     measure_brightness(red, green, blue, width, params, measure);
-    if (params.powered)
-        for (size_t x = 0; x < width; ++x)
-            measure[x] = powf(measure[x], params.gamma);
+    if (params.powered) power_row(measure, width, params.gamma);
 
     size_t x = 0;
     if constexpr (sizeof(Index) == sizeof(int32_t))

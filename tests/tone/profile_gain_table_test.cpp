@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "frame/kernel_table.h"
+#include "frame/power.h"
 #include "image_util.h"
 #include "isa_param.h"
 #include "orvex.h"
@@ -190,6 +191,40 @@ TEST_P(ProfileGainTable, WideTableOffsetsGiveTheSameGains) {
     for (size_t i = 0; i < pixels.size(); ++i)
         ASSERT_EQ(bits_of(by_narrow[i]), bits_of(by_wide[i])) << "sample " << i;
     EXPECT_NE(by_narrow, pixels);
+}
+
+TEST_P(ProfileGainTable, GammaIsTheCorrectlyRoundedPower) {
+    // Brightness = red; with table point k holding k, the gain is the table
+    // coordinate N * t^gamma, and green = 2^-11 carries it out exactly.
+    constexpr int32_t kPoints = 1024;
+    GainMap map;
+    map.points_n = kPoints;
+    map.table.clear();
+    for (int32_t k = 0; k < kPoints; ++k)
+        map.table.push_back(static_cast<float>(k));
+    map.weights = {1, 0, 0, 0, 0};
+    std::vector<float> reds = {0.0f,   -0.0f,      0x1p-149f, 0x1p-130f, 0x1.fffffep-127f, 1e-30f, 1e-8f,
+                               0.003f, 0.0404482f, 0.5f,      0.75f,     0x1.fffffep-1f,   1.0f};
+    for (int i = 1; reds.size() < 301; ++i)
+        reds.push_back(static_cast<float>((i * 7919) % 10007) / 10007.0f);
+    const float green = 0x1p-11f;
+    for (float gamma : {2.2f, 1 / 2.2f, 2.4f, 1 / 2.4f, 0.5f, 3.0f, 0.001f, 15.9f, -0.25f, -7.5f}) {
+        map.gamma = gamma;
+        std::vector<float> samples, expected;
+        for (float red : reds) {
+            const float kp = kPoints * power(red, gamma);
+            const bool in_range = kp >= 0.0f && kp < 2147483648.0f;
+            const int32_t k0 = in_range && kp < kPoints - 1 ? static_cast<int32_t>(kp) : kPoints - 1;
+            const int32_t k1 = k0 + 1 < kPoints ? k0 + 1 : k0;
+            const float fk = in_range ? kp - static_cast<float>(k0) : 0.0f;
+            const float gain = (map.table[k1] - map.table[k0]) * fk + map.table[k0];
+            auto clamp01 = [](float v) { return v >= 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; };
+            samples.insert(samples.end(), {red, green, 0.0f});
+            expected.insert(expected.end(), {clamp01(gain * red), clamp01(gain * green), 0.0f});
+        }
+        SCOPED_TRACE(gamma);
+        map.expect(samples, 1, reds.size(), expected);
+    }
 }
 
 ORVEX_INSTANTIATE_PER_ISA(ProfileGainTable);
