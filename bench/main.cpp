@@ -18,10 +18,10 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orvex_bench [--quick] [--size HEIGHTxWIDTH] [--rounds N] [--filter TEXT]\n"
+    "usage: orvex_bench [--quick] [--size WIDTHxHEIGHT] [--rounds N] [--filter TEXT]\n"
     "       orvex_bench --micro [Google Benchmark flags]\n"
     "  --quick    smoke check: 400x600 images, 3 rounds\n"
-    "  --size     image size (default 4000x6000)\n"
+    "  --size     image size (default 6000x4000)\n"
     "  --rounds   timed rounds after one warm-up call (default 9)\n"
     "  --filter   only the cases whose name contains TEXT\n";
 
@@ -32,9 +32,9 @@ struct Arguments {
 };
 
 bool parse_size(const char* text, orvex::bench::Size& size) {
-    unsigned long long height = 0, width = 0;
+    unsigned long long width = 0, height = 0;
     char rest = 0;
-    if (std::sscanf(text, "%llux%llu%c", &height, &width, &rest) != 2 || height == 0 || width == 0) return false;
+    if (std::sscanf(text, "%llux%llu%c", &width, &height, &rest) != 2 || height == 0 || width == 0) return false;
     size = {height, width};
     return true;
 }
@@ -109,6 +109,11 @@ int main(int argc, char** argv) {
             rows.push_back(std::move(row));
         }
     }
+    std::printf(
+        "%llu x %llu pixels; one warm-up call of each, then %d interleaved rounds. Ratios: median over "
+        "rounds of the CPU-time ratio within the round.\n\n",
+        static_cast<unsigned long long>(arguments->size.width),
+        static_cast<unsigned long long>(arguments->size.height), arguments->rounds.rounds);
     std::fputs(orvex::bench::markdown_table(rows).c_str(), stdout);
     return failed ? 1 : 0;
 }
