@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -13,10 +15,11 @@ namespace {
 
 constexpr size_t kFreshBytes = 16 << 20;  // 4096 pages of 4 KiB
 
-// Memory the process has never touched: default-initialised bytes of a large
-// allocation come straight from a new mapping.
-std::shared_ptr<unsigned char[]> fresh_buffer() {
-    return std::shared_ptr<unsigned char[]>(new unsigned char[kFreshBytes]);
+// Memory the process has never touched: a new anonymous mapping.
+std::shared_ptr<unsigned char> fresh_buffer() {
+    void* pages = mmap(nullptr, kFreshBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) throw std::bad_alloc();
+    return {static_cast<unsigned char*>(pages), [](unsigned char* p) { munmap(p, kFreshBytes); }};
 }
 
 size_t supported_isas() {
@@ -29,7 +32,7 @@ size_t supported_isas() {
 TEST(Measure, CountsThePageFaultsOfAFirstTouch) {
     auto buffer = fresh_buffer();
     const Sample sample = measure([&] { std::memset(buffer.get(), 7, kFreshBytes); }, 1);
-    EXPECT_GT(sample.faults, 1000);
+    EXPECT_GT(sample.faults, 0);  // one per page, or per huge page where those are on
     EXPECT_GT(sample.wall_ns, 0);
 }
 
@@ -79,10 +82,9 @@ TEST(Statistics, MinimumMedianAndPerRoundRatio) {
 
 // A case whose calls write fresh buffers, as an export and a peer writing
 // their outputs would.
-Case fresh_output_case(std::vector<std::shared_ptr<unsigned char[]>>& buffers, orvex_status status) {
-    return {"apply_test/fresh_f32", {4}, [&buffers, status](const Size&) {
+Case fresh_output_case(orvex_status status) {
+    return {"apply_test/fresh_f32", {4}, [status](const Size&) {
                 auto mine = fresh_buffer(), theirs = fresh_buffer();
-                buffers = {mine, theirs};
                 return Prepared{[mine, status] {
                                     std::memset(mine.get(), 1, kFreshBytes);
                                     return status;
@@ -92,8 +94,7 @@ Case fresh_output_case(std::vector<std::shared_ptr<unsigned char[]>>& buffers, o
 }
 
 TEST(RunCase, ReportsEveryInstructionSetAndThePeerWithoutPageFaults) {
-    std::vector<std::shared_ptr<unsigned char[]>> buffers;
-    const auto rows = run_case(fresh_output_case(buffers, ORVEX_OK), {64, 64}, {3, 0});
+    const auto rows = run_case(fresh_output_case(ORVEX_OK), {64, 64}, {3, 0});
     ASSERT_EQ(rows.size(), supported_isas() + 1);
     for (size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
@@ -112,8 +113,7 @@ TEST(RunCase, ReportsEveryInstructionSetAndThePeerWithoutPageFaults) {
 }
 
 TEST(RunCase, ReportsAnUnexpectedStatusInsteadOfFigures) {
-    std::vector<std::shared_ptr<unsigned char[]>> buffers;
-    const auto rows = run_case(fresh_output_case(buffers, ORVEX_ERR_SHAPE_MISMATCH), {64, 64}, {1, 0});
+    const auto rows = run_case(fresh_output_case(ORVEX_ERR_SHAPE_MISMATCH), {64, 64}, {1, 0});
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].error, "returned status 3, expected 0");
     EXPECT_NE(markdown_table(rows).find("| error: returned status 3, expected 0 |"), std::string::npos);
