@@ -20,7 +20,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: orvex_bench [--quick] [--size WIDTHxHEIGHT] [--rounds N] [--filter TEXT]\n"
     "       orvex_bench --micro [Google Benchmark flags]\n"
-    "  --quick    smoke check: 400x600 images, 3 rounds\n"
+    "  --quick    smoke check: 600x400 images, 3 rounds\n"
     "  --size     image size (default 6000x4000)\n"
     "  --rounds   timed rounds after one warm-up call (default 9)\n"
     "  --filter   only the cases whose name contains TEXT\n";
@@ -100,6 +100,10 @@ int main(int argc, char** argv) {
     for (const orvex::bench::Case& bench_case : orvex::bench::registered_cases())
         if (bench_case.name.find(arguments->filter) != std::string::npos) cases.push_back(bench_case);
 
+    if (cases.empty()) {
+        std::fprintf(stderr, "orvex_bench: no case name contains '%s'\n", arguments->filter.c_str());
+        return 2;
+    }
     std::vector<orvex::bench::Row> rows;
     bool failed = false;
     for (size_t i = 0; i < cases.size(); ++i) {
