@@ -5,8 +5,9 @@
 #include "harness.h"
 
 #ifdef ORVEX_BENCH_OPENCV
-#include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
+
+#include "opencv_peer.h"
 #endif
 
 namespace orvex::bench {
@@ -15,7 +16,6 @@ namespace {
 constexpr int32_t kHueDivisions = 90;
 constexpr int32_t kSatDivisions = 30;
 constexpr int32_t kValDivisions = 16;
-constexpr uint64_t kBytesPerPixel = 3 * sizeof(float);
 
 // Mild adjustments, so that repeated runs in place keep the pixels spread.
 std::shared_ptr<std::vector<float>> gentle_table(int32_t entries) {
@@ -29,42 +29,34 @@ std::shared_ptr<std::vector<float>> gentle_table(int32_t entries) {
     return table;
 }
 
+// The peer is the float RGB -> HSV -> RGB round trip a caller would otherwise
+// wrap around its own table, in place on the same image through a written
+// HSV buffer.
 void add_hue_sat_map(const char* name, int32_t val_divisions) {
-    add_case(name, {kPixels, "pixel", kPixels * kBytesPerPixel}, [val_divisions] {
-        auto image = std::make_shared<Image<float>>(kHeight, kWidth, 3);
+    add_case(name, {3 * sizeof(float)}, [val_divisions](const Size& size) {
+        auto image = std::make_shared<Image<float>>(size, 3);
         fill_pattern(image->samples.data(), image->samples.size(), 0.0f, 1.0f);
         const int32_t planes = val_divisions >= 2 ? val_divisions : 1;
         auto table = gentle_table(planes * kHueDivisions * kSatDivisions);
-        return [image, table, val_divisions] {
-            orvex_apply_hue_sat_map(&image->desc, table->data(), kHueDivisions, kSatDivisions, val_divisions);
-        };
-    });
-}
-
+        Prepared prepared{[image, table, val_divisions] {
+            return orvex_apply_hue_sat_map(&image->desc, table->data(), kHueDivisions, kSatDivisions,
+                                           val_divisions);
+        }};
 #ifdef ORVEX_BENCH_OPENCV
-// The conversion pair a caller would otherwise wrap around its own table.
-void add_opencv_hsv_round_trip() {
-    add_case("hue_sat_map/opencv_hsv_round_trip", {kPixels, "pixel", kPixels * kBytesPerPixel, false}, [] {
-        cv::setNumThreads(1);
-        const int rows = static_cast<int>(kHeight);
-        const int cols = static_cast<int>(kWidth);
-        auto bgr = std::make_shared<cv::Mat>(rows, cols, CV_32FC3);
-        auto hsv = std::make_shared<cv::Mat>(rows, cols, CV_32FC3);
-        fill_pattern(bgr->ptr<float>(), kPixels * 3, 0.0f, 1.0f);
-        return [bgr, hsv] {
-            cv::cvtColor(*bgr, *hsv, cv::COLOR_BGR2HSV);
-            cv::cvtColor(*hsv, *bgr, cv::COLOR_HSV2BGR);
-        };
+        auto hsv = std::make_shared<cv::Mat>(written_mat(size, CV_32FC3));
+        prepared.peers.push_back({"OpenCV cvtColor RGB>HSV>RGB", [image, hsv] {
+                                      cv::Mat rgb = view_of(*image, CV_32FC3);
+                                      cv::cvtColor(rgb, *hsv, cv::COLOR_RGB2HSV);
+                                      cv::cvtColor(*hsv, rgb, cv::COLOR_HSV2RGB);
+                                  }});
+#endif
+        return prepared;
     });
 }
-#endif
 
 const bool registered = [] {
-    add_hue_sat_map("hue_sat_map/2d_90x30", 0);
-    add_hue_sat_map("hue_sat_map/3d_90x30x16", kValDivisions);
-#ifdef ORVEX_BENCH_OPENCV
-    add_opencv_hsv_round_trip();
-#endif
+    add_hue_sat_map("apply_hue_sat_map/2d_90x30", 0);
+    add_hue_sat_map("apply_hue_sat_map/3d_90x30x16", kValDivisions);
     return true;
 }();
 

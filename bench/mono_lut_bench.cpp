@@ -4,7 +4,7 @@
 #include "harness.h"
 
 #ifdef ORVEX_BENCH_OPENCV
-#include <opencv2/core.hpp>
+#include "opencv_peer.h"
 #endif
 
 namespace orvex::bench {
@@ -18,38 +18,40 @@ std::shared_ptr<std::vector<float>> rising_table(size_t size) {
 }
 
 template <class Src>
-void add_mono_lut(const char* name, size_t table_size) {
-    add_case(name, {kPixels, "pixel", kPixels}, [table_size] {
-        auto src = std::make_shared<Image<Src>>(kHeight, kWidth, 1);
-        auto dst = std::make_shared<Image<uint8_t>>(kHeight, kWidth, 1);
-        fill_pattern(src->samples.data(), src->samples.size(), Src{0}, Src(~Src{0}));
-        auto table = rising_table(table_size);
-        return [src, dst, table] { orvex_mono_lut(&src->desc, &dst->desc, table->data(), table->size(), 0, 0); };
-    });
-}
+struct MonoLut {
+    std::shared_ptr<Image<Src>> src;
+    std::shared_ptr<Image<uint8_t>> dst;
+    Prepared prepared;
+};
 
-#ifdef ORVEX_BENCH_OPENCV
-void add_opencv_lut() {
-    add_case("mono_lut/u8_to_u8_direct/opencv_LUT", {kPixels, "pixel", kPixels, false}, [] {
-        cv::setNumThreads(1);
-        auto src = std::make_shared<cv::Mat>(static_cast<int>(kHeight), static_cast<int>(kWidth), CV_8UC1);
-        auto dst = std::make_shared<cv::Mat>(static_cast<int>(kHeight), static_cast<int>(kWidth), CV_8UC1);
-        fill_pattern(src->ptr<uint8_t>(), kPixels, 0, 255);
-        auto table = std::make_shared<cv::Mat>(1, 256, CV_8UC1);
-        for (int k = 0; k < 256; ++k)
-            table->at<uint8_t>(k) = static_cast<uint8_t>(255 - k);
-        cv::LUT(*src, *table, *dst);  // the first call pays one-time set-up costs
-        return [src, dst, table] { cv::LUT(*src, *table, *dst); };
-    });
+template <class Src>
+MonoLut<Src> mono_lut(const Size& size, size_t table_size) {
+    auto src = std::make_shared<Image<Src>>(size, 1);
+    auto dst = std::make_shared<Image<uint8_t>>(size, 1);
+    fill_pattern(src->samples.data(), src->samples.size(), Src{0}, Src(~Src{0}));
+    auto table = rising_table(table_size);
+    return {src, dst, Prepared{[src, dst, table] {
+                return orvex_mono_lut(&src->desc, &dst->desc, table->data(), table->size(), 0, 0);
+            }}};
 }
-#endif
 
 const bool registered = [] {
-    add_mono_lut<uint16_t>("mono_lut/u16_to_u8_4096", 4096);
-    add_mono_lut<uint8_t>("mono_lut/u8_to_u8_direct", 256);
+    add_case("mono_lut/u16_to_u8_4096", {sizeof(uint8_t)},
+             [](const Size& size) { return mono_lut<uint16_t>(size, 4096).prepared; });
+    // A 256-entry table on 8-bit samples is a direct lookup; cv::LUT does the same.
+    add_case("mono_lut/u8_to_u8_256", {sizeof(uint8_t)}, [](const Size& size) {
+        MonoLut<uint8_t> lut = mono_lut<uint8_t>(size, 256);
 #ifdef ORVEX_BENCH_OPENCV
-    add_opencv_lut();
+        auto table = std::make_shared<cv::Mat>(1, 256, CV_8UC1);
+        for (int k = 0; k < 256; ++k)
+            table->at<uint8_t>(k) = static_cast<uint8_t>(k);
+        lut.prepared.peers.push_back({"OpenCV LUT", [src = lut.src, dst = lut.dst, table] {
+                                          cv::Mat to = view_of(*dst, CV_8UC1);
+                                          cv::LUT(view_of(*src, CV_8UC1), *table, to);
+                                      }});
 #endif
+        return lut.prepared;
+    });
     return true;
 }();
 

@@ -7,13 +7,13 @@ namespace orvex::bench {
 namespace {
 
 void add_polynomial(const char* name, std::vector<float> coefficients) {
-    add_case(name, {kPixels, "pixel", kPixels * 3 * sizeof(float)}, [coefficients] {
-        auto image = std::make_shared<Image<float>>(kHeight, kWidth, 3);
+    add_case(name, {3 * sizeof(float)}, [coefficients](const Size& size) {
+        auto image = std::make_shared<Image<float>>(size, 3);
         fill_pattern(image->samples.data(), image->samples.size(), -0.1f, 1.0f);
-        return [image, coefficients] {
-            orvex_map_polynomial(&image->desc, 0, 0, 0, 0, 0, 3, 1, 1, coefficients.data(),
-                                 static_cast<int32_t>(coefficients.size()) - 1);
-        };
+        return Prepared{[image, coefficients] {
+            return orvex_map_polynomial(&image->desc, 0, 0, 0, 0, 0, 3, 1, 1, coefficients.data(),
+                                        static_cast<int32_t>(coefficients.size()) - 1);
+        }};
     });
 }
 

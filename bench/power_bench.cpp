@@ -1,6 +1,6 @@
 // Cost of the correctly rounded power function, per call, next to the C
 // runtime's powf, and of the profile gain table with gamma 2.2 on every
-// instruction set this CPU supports (google benchmark, own main).
+// instruction set this CPU supports (Google Benchmark: orvex_bench --micro).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -76,5 +76,3 @@ BENCHMARK(profile_gain_table)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();
