@@ -1,3 +1,4 @@
+#include "frame/image.h"
 #include "frame/isa.h"
 #include "orvex.h"
 #include "raw/demosaic_kernels.h"
@@ -13,6 +14,7 @@ extern "C" ORVEX_API orvex_status orvex_bilinear_demosaic(const orvex_image* src
     if (dst->dtype != ORVEX_DTYPE_FLOAT32) return ORVEX_ERR_UNSUPPORTED;
     if (dst->channels != 3) return ORVEX_ERR_INVALID_ARGUMENT;
     if (src->height != dst->height || src->width != dst->width) return ORVEX_ERR_SHAPE_MISMATCH;
+    if (!size_is_addressable(*src) || !size_is_addressable(*dst)) return ORVEX_ERR_INVALID_ARGUMENT;
     for (int i = 0; i < 4; ++i)
         if (cfa_pattern[i] > 2) return ORVEX_ERR_INVALID_ARGUMENT;
     // The 256-bit kernel also serves AVX-512 CPUs: measured on full-size
