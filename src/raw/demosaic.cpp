@@ -17,6 +17,8 @@ extern "C" ORVEX_API orvex_status orvex_bilinear_demosaic(const orvex_image* src
     if (!size_is_addressable(*src) || !size_is_addressable(*dst)) return ORVEX_ERR_INVALID_ARGUMENT;
     for (int i = 0; i < 4; ++i)
         if (cfa_pattern[i] > 2) return ORVEX_ERR_INVALID_ARGUMENT;
+    // No pixel: done, without walking the rows of an empty image.
+    if (src->height == 0 || src->width == 0) return ORVEX_OK;
     // The 256-bit kernel also serves AVX-512 CPUs: measured on full-size
     // mosaics it is faster there, as 512-bit loads at the three column offsets
     // split a cache line on nearly every step.

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int64_t entries = hue > 0 && sat > 0 && val >= 0 ? int64_t{hue} * sat * (val > 1 ? val : 1) * 3 : 0;
     const Block table = in.floats(entries);
     const bool null_table = in.rarely();
-    on_every_isa({&image.block}, image.hostile, [&] {
+    on_every_isa(image.block, type, image.hostile, [&] {
         return orvex_apply_hue_sat_map(&image.desc, null_table ? nullptr : table.as<float>(), hue, sat, val);
     });
     return 0;

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const float origin_v = in.scalar_float(), origin_h = in.scalar_float();
     const float gamma = in.scalar_float(), input_scale = in.scalar_float();
     const bool null_table = in.rarely(), null_weights = in.rarely();
-    on_every_isa({&image.block}, image.hostile, [&] {
+    on_every_isa(image.block, type, image.hostile, [&] {
         return orvex_apply_profile_gain_table_map(&image.desc, null_table ? nullptr : table.as<float>(), points_v,
                                                   points_h, spacing_v, spacing_h, origin_v, origin_h, points_n,
                                                   null_weights ? nullptr : weights.as<float>(), gamma, input_scale);

@@ -8,13 +8,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t dst_type = in.rarely() ? in.dtype() : ORVEX_DTYPE_FLOAT32;
     const Shape shape = decode_shape(in, in.rarely() ? in.byte() % 5 : 3, src_type, 64);
     Image src = make_image(in, shape, src_type);
-    Image dst = make_image(in, decode_partner_shape(in, shape, in.rarely() ? in.byte() % 5 : 3, dst_type), dst_type);
+    Image dst =
+        make_image(in, decode_partner_shape(in, shape, in.rarely() ? in.byte() % 5 : 3, dst_type), dst_type);
     const Block limits = in.floats(3), matrix = in.floats(9);
     const bool null_limits = in.rarely(), null_matrix = in.rarely();
-    const bool in_place = !src.hostile && src_type == dst_type && dst.desc.channels == src.desc.channels && in.flag();
+    const bool in_place =
+        !src.hostile && src_type == dst_type && dst.desc.channels == src.desc.channels && in.flag();
     if (in_place) dst.desc.data = src.desc.data;
     const Block& written = in_place ? src.block : dst.block;
-    on_every_isa({&written}, src.hostile || dst.hostile, [&] {
+    on_every_isa(written, dst_type, src.hostile || dst.hostile, [&] {
         return orvex_clip_and_transform_color(&src.desc, &dst.desc, null_limits ? nullptr : limits.as<float>(),
                                               null_matrix ? nullptr : matrix.as<float>());
     });

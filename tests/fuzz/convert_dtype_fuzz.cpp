@@ -12,12 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t src_bits = in.scalar_int(), dst_bits = in.scalar_int();
     const float limit = in.scalar_float();
     const bool in_place = !src.hostile && sample_bytes(src_type) == sample_bytes(dst_type) && in.flag();
-    if (in_place) {
-        dst.desc = src.desc;
-        dst.desc.dtype = dst_type;
-    }
+    if (in_place) dst.desc.data = src.desc.data;
     const Block& written = in_place ? src.block : dst.block;
-    on_every_isa({&written}, src.hostile || dst.hostile,
+    on_every_isa(written, dst_type, src.hostile || dst.hostile,
                  [&] { return orvex_convert_dtype(&src.desc, &dst.desc, src_bits, dst_bits, limit); });
     return 0;
 }

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool in_place = !src.hostile && in.flag();
     if (in_place) dst.desc.data = src.desc.data;
     const Block& written = in_place ? src.block : dst.block;
-    on_every_isa({&written}, src.hostile || dst.hostile,
+    on_every_isa(written, dst_type, src.hostile || dst.hostile,
                  [&] { return orvex_fix_bad_pixels_constant(&src.desc, &dst.desc, constant, phase); });
     return 0;
 }

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Block coefficients = in.doubles(count);
     const double center_x = in.scalar_double(), center_y = in.scalar_double();
     const bool null_coefficients = in.rarely();
-    on_every_isa({&image.block}, image.hostile, [&] {
+    on_every_isa(image.block, type, image.hostile, [&] {
         return orvex_fix_vignette(&image.desc, null_coefficients ? nullptr : coefficients.as<double>(), count,
                                   center_x, center_y);
     });

@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Image image = make_image(in, decode_shape(in, in.rarely() ? in.byte() % 5 : 1, type, 64), type);
     const Block map = in.floats(rows > 0 && cols > 0 ? int64_t{rows} * cols : 0);
     const bool null_map = in.rarely();
-    on_every_isa({&image.block}, image.hostile, [&] {
+    on_every_isa(image.block, type, image.hostile, [&] {
         return orvex_apply_flat_gain_map(&image.desc, null_map ? nullptr : map.as<float>(), rows, cols);
     });
     return 0;

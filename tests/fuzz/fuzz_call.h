@@ -10,12 +10,14 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "frame/isa.h"
@@ -28,6 +30,13 @@ namespace orvex::fuzz {
     std::abort();
 }
 
+// ORVEX_FUZZ_TRACE=1 prints the decoded images and each status, to replay a
+// finding.
+inline bool tracing() {
+    static const bool on = std::getenv("ORVEX_FUZZ_TRACE") != nullptr;
+    return on;
+}
+
 // A heap block of exactly `size` bytes (a unique non-null pointer even for 0).
 class Block {
 public:
@@ -35,20 +44,20 @@ public:
     explicit Block(size_t size) : size_(size), data_(static_cast<uint8_t*>(std::malloc(size))) {
         if (data_ == nullptr) fail("out of memory");
     }
-    Block(const Block&) = delete;
-    Block& operator=(const Block&) = delete;
-    ~Block() { std::free(data_); }
 
-    uint8_t* data() const { return data_; }
+    uint8_t* data() const { return data_.get(); }
     size_t size() const { return size_; }
     template <class T>
     T* as() const {
-        return reinterpret_cast<T*>(data_);
+        return reinterpret_cast<T*>(data_.get());
     }
 
 private:
+    struct Free {
+        void operator()(uint8_t* p) const { std::free(p); }
+    };
     size_t size_ = 0;
-    uint8_t* data_ = nullptr;
+    std::unique_ptr<uint8_t, Free> data_;
 };
 
 inline size_t sample_bytes(uint32_t dtype) {
@@ -270,6 +279,7 @@ inline Image make_image(Decoder& in, const Shape& shape, uint32_t dtype) {
         shape.hostile || image.hostile
             ? in.in_range<size_t>(16, 256)
             : static_cast<size_t>(shape.height * shape.width * shape.channels) * sample_bytes(dtype);
+    if (bytes > (size_t{64} << 20)) fail("an honest shape too large to back: a decoder fault");
     image.block = Block(bytes);
     in.fill(image.block, dtype);
     image.desc.data = in.rarely(32) ? nullptr : image.block.data();
@@ -279,6 +289,12 @@ inline Image make_image(Decoder& in, const Shape& shape, uint32_t dtype) {
     image.desc.dtype = dtype;
     image.desc.alignment_gap = in.byte();
     image.desc.reserved = in.rarely(32) ? in.in_range<uint64_t>(1, UINT64_MAX) : 0;
+    if (tracing())
+        std::fprintf(stderr, "image %llu x %llu x %llu type %u reserved %llu data %s, %zu bytes%s\n",
+                     static_cast<unsigned long long>(shape.height), static_cast<unsigned long long>(shape.width),
+                     static_cast<unsigned long long>(shape.channels), dtype,
+                     static_cast<unsigned long long>(image.desc.reserved), image.desc.data ? "set" : "null", bytes,
+                     image.hostile ? ", hostile" : "");
     return image;
 }
 
@@ -288,40 +304,62 @@ inline Shape decode_partner_shape(Decoder& in, const Shape& first, uint64_t chan
     if (in.rarely()) return decode_shape(in, channels, dtype);
     Shape s = first;
     s.channels = channels;
+    // Channels were the empty side: another count would promise a buffer of
+    // huge height x width, so this image gets no rows instead.
+    if (first.channels == 0 && !first.hostile) s.height = 0;
     return s;
 }
 
+// The bytes of a written buffer as compared between instruction sets: a
+// float buffer has every NaN made one, since which NaN an operation returns
+// (its sign and payload) depends on the order of commutative operands, which
+// compilers may swap.
+inline std::vector<uint8_t> comparable(const std::vector<uint8_t>& bytes, uint32_t dtype) {
+    std::vector<uint8_t> out = bytes;
+    if (dtype != ORVEX_DTYPE_FLOAT32) return out;
+    for (size_t i = 0; i + 4 <= out.size(); i += 4) {
+        float x;
+        std::memcpy(&x, &out[i], sizeof x);
+        if (x != x) {
+            const uint32_t quiet = 0x7FC00000u;
+            std::memcpy(&out[i], &quiet, sizeof quiet);
+        }
+    }
+    return out;
+}
+
 // Runs `call` once per instruction set this CPU has, each time on the
-// initial contents of `written`, and checks that the statuses and written
-// bytes agree, that a failure wrote nothing and that no hostile descriptor
-// was accepted. Returns the common status.
+// initial contents of `written` (samples of `dtype`), and checks that the
+// statuses and written bytes agree, that a failure wrote nothing and that no
+// hostile descriptor was accepted. Returns the common status.
 template <class Call>
-orvex_status on_every_isa(std::initializer_list<const Block*> written, bool any_hostile, Call&& call) {
-    std::vector<std::vector<uint8_t>> initial;
-    for (const Block* block : written)
-        initial.emplace_back(block->data(), block->data() + block->size());
-    std::vector<std::vector<uint8_t>> first_result;
+orvex_status on_every_isa(const Block& written, uint32_t dtype, bool any_hostile, Call&& call) {
+    const std::vector<uint8_t> initial(written.data(), written.data() + written.size());
+    std::vector<uint8_t> first_result;
     orvex_status first_status = ORVEX_OK;
     bool have_first = false;
     for (Isa isa : kAllIsas) {
         if (!force_isa(isa)) continue;
-        size_t i = 0;
-        for (const Block* block : written)
-            std::memcpy(block->data(), initial[i++].data(), block->size());
+        std::copy(initial.begin(), initial.end(), written.data());
         const orvex_status status = call();
+        if (tracing()) std::fprintf(stderr, "%s: status %d\n", isa_name(isa), status);
         if (status < ORVEX_OK || status > ORVEX_ERR_SHAPE_MISMATCH) fail("status outside the four codes");
         if (any_hostile && status == ORVEX_OK) fail("a descriptor no buffer can match was accepted");
-        std::vector<std::vector<uint8_t>> result;
-        for (const Block* block : written)
-            result.emplace_back(block->data(), block->data() + block->size());
-        if (status != ORVEX_OK && result != initial) fail("a failed call wrote to its buffers");
+        const std::vector<uint8_t> result(written.data(), written.data() + written.size());
+        if (status != ORVEX_OK && result != initial) fail("a failed call wrote to its buffer");
         if (!have_first) {
             first_status = status;
-            first_result = std::move(result);
+            first_result = comparable(result, dtype);
             have_first = true;
-        } else {
-            if (status != first_status) fail("instruction sets differ in status");
-            if (result != first_result) fail("instruction sets differ in output bytes");
+            continue;
+        }
+        if (status != first_status) fail("instruction sets differ in status");
+        const std::vector<uint8_t> compared = comparable(result, dtype);
+        if (compared != first_result) {
+            for (size_t k = 0; tracing() && k < compared.size(); ++k)
+                if (compared[k] != first_result[k])
+                    std::fprintf(stderr, "byte %zu: %02x, first set %02x\n", k, compared[k], first_result[k]);
+            fail("instruction sets differ in output bytes");
         }
     }
     force_isa(Isa::baseline);

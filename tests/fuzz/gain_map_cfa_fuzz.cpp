@@ -14,10 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const double spacing_v = in.scalar_double(), spacing_h = in.scalar_double();
     const double origin_v = in.scalar_double(), origin_h = in.scalar_double();
     const bool null_map = in.rarely();
-    on_every_isa({&image.block}, image.hostile, [&] {
+    on_every_isa(image.block, type, image.hostile, [&] {
         return orvex_apply_gain_map_cfa(&image.desc, null_map ? nullptr : map.as<float>(), points_v, points_h,
-                                        planes, top, left, bottom, right, row_pitch, col_pitch, spacing_v, spacing_h,
-                                        origin_v, origin_h);
+                                        planes, top, left, bottom, right, row_pitch, col_pitch, spacing_v,
+                                        spacing_h, origin_v, origin_h);
     });
     return 0;
 }

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t plane = in.scalar_int(), planes = in.scalar_int();
     const int32_t row_pitch = in.scalar_int(), col_pitch = in.scalar_int();
     const bool null_coefficients = in.rarely();
-    on_every_isa({&image.block}, image.hostile, [&] {
+    on_every_isa(image.block, type, image.hostile, [&] {
         return orvex_map_polynomial(&image.desc, top, left, bottom, right, plane, planes, row_pitch, col_pitch,
                                     null_coefficients ? nullptr : coefficients.as<float>(), degree);
     });

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                           dst.desc.channels == src.desc.channels && in.flag();
     if (in_place) dst.desc.data = src.desc.data;
     const Block& written = in_place ? src.block : dst.block;
-    on_every_isa({&written}, src.hostile || dst.hostile, [&] {
+    on_every_isa(written, dst_type, src.hostile || dst.hostile, [&] {
         return orvex_normalize_raw(&src.desc, &dst.desc, null_black ? nullptr : black.as<float>(), rows, cols,
                                    channels, white.as<float>(), white_count, null_h ? nullptr : delta_h.as<float>(),
                                    h_count, null_v ? nullptr : delta_v.as<float>(), v_count,

@@ -15,7 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Block tangential = in.doubles(planes > 0 ? 2 * int64_t{planes} : 0);
     const double center_x = in.scalar_double(), center_y = in.scalar_double();
     const bool cubic = in.flag(), null_coefficients = in.rarely(), null_tangential = in.flag();
-    on_every_isa({&dst.block}, src.hostile || dst.hostile, [&] {
+    if (tracing()) {
+        std::fprintf(stderr, "planes %d count %d centre %g %g cubic %d tangential %s\n", planes, count, center_x,
+                     center_y, cubic, null_tangential ? "null" : "set");
+        for (int64_t i = 0; i < int64_t{planes} * count && !null_coefficients; ++i)
+            std::fprintf(stderr, "  k[%lld] = %g\n", static_cast<long long>(i), coefficients.as<double>()[i]);
+        for (int64_t i = 0; i < 2 * int64_t{planes} && !null_tangential; ++i)
+            std::fprintf(stderr, "  t[%lld] = %g\n", static_cast<long long>(i), tangential.as<double>()[i]);
+    }
+    on_every_isa(dst.block, dst_type, src.hostile || dst.hostile, [&] {
         return orvex_warp_rectilinear(&src.desc, &dst.desc, null_coefficients ? nullptr : coefficients.as<double>(),
                                       planes, count, null_tangential ? nullptr : tangential.as<double>(), center_x,
                                       center_y, cubic);

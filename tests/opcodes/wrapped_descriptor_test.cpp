@@ -76,6 +76,9 @@ TEST(OpcodesWrappedDescriptor, BadPixelRepairRejectsAfterTheShapeTest) {
     EXPECT_EQ(orvex_fix_bad_pixels_constant(&s, &d, 0x5A5A, 0), ORVEX_ERR_INVALID_ARGUMENT);
     d.width = 5;
     EXPECT_EQ(orvex_fix_bad_pixels_constant(&s, &d, 0x5A5A, 0), ORVEX_ERR_SHAPE_MISMATCH);
+    // 2^64 - 1 rows of no columns return at once.
+    const orvex_image rows_only = src.describe(UINT64_MAX, 0, 1, ORVEX_DTYPE_UINT16);
+    EXPECT_EQ(orvex_fix_bad_pixels_constant(&rows_only, &rows_only, 0x5A5A, 0), ORVEX_OK);
     EXPECT_TRUE(src.untouched());
     EXPECT_TRUE(dst.untouched());
 }

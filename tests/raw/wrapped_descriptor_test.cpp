@@ -46,6 +46,12 @@ TEST(RawWrappedDescriptor, DemosaicRejectsAfterTheShapeTest) {
     EXPECT_EQ(orvex_bilinear_demosaic(&s, &d, rggb), ORVEX_ERR_INVALID_ARGUMENT);
     d.width = 1;
     EXPECT_EQ(orvex_bilinear_demosaic(&s, &d, rggb), ORVEX_ERR_SHAPE_MISMATCH);
+    // 2^64 - 1 rows of no columns return at once, after the pattern test.
+    s = src.describe(UINT64_MAX, 0, 1, ORVEX_DTYPE_FLOAT32);
+    d = dst.describe(UINT64_MAX, 0, 3, ORVEX_DTYPE_FLOAT32);
+    EXPECT_EQ(orvex_bilinear_demosaic(&s, &d, rggb), ORVEX_OK);
+    const uint32_t bad_code[4] = {0, 1, 1, 3};
+    EXPECT_EQ(orvex_bilinear_demosaic(&s, &d, bad_code), ORVEX_ERR_INVALID_ARGUMENT);
     EXPECT_TRUE(src.untouched());
     EXPECT_TRUE(dst.untouched());
 }
