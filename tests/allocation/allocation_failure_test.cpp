@@ -29,11 +29,15 @@ void* operator new(size_t size) {
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }
-// The pair of the replacement above, which allocates with malloc.
+// Arrays too: a sanitizer runtime would otherwise serve them itself.
+void* operator new[](size_t size) { return operator new(size); }
+// The pairs of the replacements above, which allocate with malloc.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
 #pragma GCC diagnostic pop
 
 namespace {
