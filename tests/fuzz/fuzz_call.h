@@ -80,29 +80,18 @@ inline double special_double(uint8_t pick) {
 }
 
 inline int32_t special_int(uint8_t pick) {
-    const int32_t values[] = {0,
-                              1,
-                              2,
-                              3,
-                              4,
-                              -1,
-                              -2,
-                              7,
-                              8,
-                              12,
-                              16,
-                              31,
-                              32,
-                              33,
-                              64,
-                              96,
-                              255,
-                              256,
-                              65535,
-                              INT32_MAX,
-                              INT32_MIN,
-                              INT32_MAX - 1,
-                              INT32_MIN + 1};
+    const int32_t values[] = {0,         1,
+                              2,         3,
+                              4,         -1,
+                              -2,        7,
+                              8,         12,
+                              16,        31,
+                              32,        33,
+                              64,        96,
+                              255,       256,
+                              65535,  //
+                              INT32_MAX, INT32_MAX - 1,
+                              INT32_MIN, INT32_MIN + 1};
     return values[pick % (sizeof values / sizeof values[0])];
 }
 
