@@ -23,6 +23,11 @@ if(ORVEX_SANITIZE)
   add_compile_options(-fsanitize=${ORVEX_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=${ORVEX_SANITIZE})
 endif()
+if(ORVEX_BUILD_FUZZERS)
+  # Coverage feedback for libFuzzer in every object; the fuzz programs link
+  # the fuzzer's own main.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 # Flags for the per-ISA translation units, chosen by file name suffix. The
 # baseline stays plain x86-64; faster sets are reached by runtime dispatch.

@@ -13,6 +13,7 @@ extern "C" ORVEX_API orvex_status orvex_clip_and_transform_color(const orvex_ima
     if (src->reserved != 0 || dst->reserved != 0) return ORVEX_ERR_INVALID_ARGUMENT;
     if (!same_height_width(*src, *dst)) return ORVEX_ERR_INVALID_ARGUMENT;
     if (src->channels != 3 || dst->channels != 3) return ORVEX_ERR_INVALID_ARGUMENT;
+    if (!size_is_addressable(*src) || !size_is_addressable(*dst)) return ORVEX_ERR_INVALID_ARGUMENT;
     const uint64_t pixels = src->height * src->width;
     if (pixels == 0) return ORVEX_OK;
 

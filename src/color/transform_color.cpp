@@ -57,6 +57,13 @@ bool worth_a_source_table(const TransformPlan& plan, size_t pixels) {
     return 3 * pixels >= source_table_size(type == ORVEX_DTYPE_UINT8);
 }
 
+// An integer image whose bit depth is a positive multiple of 32 has a full
+// scale of 0: no value could be scaled to or from it. (Unknown types are left
+// to the selection step.)
+bool integer_without_range(uint32_t dtype, float full_scale) {
+    return (dtype == ORVEX_DTYPE_UINT8 || dtype == ORVEX_DTYPE_UINT16) && full_scale == 0.0f;
+}
+
 orvex_status validate(const orvex_image* src, const orvex_image* dst, const float* input_curve,
                       uint64_t input_curve_len, const float* matrix, const float* output_curve,
                       uint64_t output_curve_len) {
@@ -65,6 +72,7 @@ orvex_status validate(const orvex_image* src, const orvex_image* dst, const floa
     if (src->reserved != 0 || dst->reserved != 0) return ORVEX_ERR_INVALID_ARGUMENT;
     if (!same_height_width(*src, *dst)) return ORVEX_ERR_INVALID_ARGUMENT;
     if (src->channels != 3 || dst->channels != 3) return ORVEX_ERR_INVALID_ARGUMENT;
+    if (!size_is_addressable(*src) || !size_is_addressable(*dst)) return ORVEX_ERR_INVALID_ARGUMENT;
     if (input_curve == nullptr && matrix == nullptr && output_curve == nullptr) return ORVEX_ERR_INVALID_ARGUMENT;
     if (!curve_length_ok(input_curve, input_curve_len) || !curve_length_ok(output_curve, output_curve_len))
         return ORVEX_ERR_INVALID_ARGUMENT;
@@ -84,6 +92,10 @@ extern "C" ORVEX_API orvex_status orvex_transform_color(const orvex_image* src, 
     if (status != ORVEX_OK) return status;
     size_t pixels = 0;
     if (!pixel_count(*src, pixels)) return ORVEX_ERR_INVALID_ARGUMENT;
+    const float in_max = nominal_max(src->dtype, src_bits);
+    const float out_max = nominal_max(dst->dtype, dst_bits);
+    if (integer_without_range(src->dtype, in_max) || integer_without_range(dst->dtype, out_max))
+        return ORVEX_ERR_UNSUPPORTED;
 
     const TransformInputs inputs{src->dtype, dst->dtype,   input_curve,      input_curve_len,
                                  matrix,     output_curve, output_curve_len, preserve_hue};
@@ -101,9 +113,9 @@ extern "C" ORVEX_API orvex_status orvex_transform_color(const orvex_image* src, 
         args.matrix = matrix;
         args.curve2 = curve2.data();
         args.len2 = static_cast<int32_t>(plan.len2);
-        args.in_max = nominal_max(src->dtype, src_bits);
-        args.inv_in = 1.0f / args.in_max;
-        args.out_max = nominal_max(dst->dtype, dst_bits);
+        args.in_max = in_max;
+        args.inv_in = 1.0f / in_max;
+        args.out_max = out_max;
         std::vector<float> source_table;
         if (worth_a_source_table(plan, pixels)) {
             source_table.resize(source_table_size(plan.key.src_dtype == ORVEX_DTYPE_UINT8));

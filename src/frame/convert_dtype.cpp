@@ -10,6 +10,7 @@ extern "C" ORVEX_API orvex_status orvex_convert_dtype(const orvex_image* src, co
     if (!has_data(src) || !has_data(dst)) return ORVEX_ERR_INVALID_ARGUMENT;
     if (src->reserved != 0 || dst->reserved != 0) return ORVEX_ERR_INVALID_ARGUMENT;
     if (!same_height_width(*src, *dst) || src->channels != dst->channels) return ORVEX_ERR_INVALID_ARGUMENT;
+    if (!size_is_addressable(*src) || !size_is_addressable(*dst)) return ORVEX_ERR_INVALID_ARGUMENT;
     const float src_max = nominal_max(src->dtype, src_bits);
     const float dst_max = nominal_max(dst->dtype, dst_bits);
     if (src_max == 0.0f || dst_max == 0.0f) return ORVEX_ERR_UNSUPPORTED;

@@ -80,6 +80,7 @@ extern "C" ORVEX_API orvex_status orvex_apply_flat_gain_map(const orvex_image* i
     if (image->dtype != ORVEX_DTYPE_FLOAT32) return ORVEX_ERR_UNSUPPORTED;
     if (image->reserved != 0 || image->channels != 1 || image->height == 0 || image->width == 0)
         return ORVEX_ERR_INVALID_ARGUMENT;
+    if (!orvex::size_is_addressable(*image)) return ORVEX_ERR_INVALID_ARGUMENT;
     apply_flat_grid(static_cast<float*>(image->data), image->height, image->width, map, map_rows, map_cols);
     return ORVEX_OK;
 }

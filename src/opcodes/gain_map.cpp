@@ -15,6 +15,7 @@ orvex_status check_area_gain_map(const orvex_image* image, const float* map, int
     if (image->dtype != ORVEX_DTYPE_FLOAT32) return ORVEX_ERR_UNSUPPORTED;
     if (image->reserved != 0) return ORVEX_ERR_INVALID_ARGUMENT;
     if (image->channels != channels) return ORVEX_ERR_INVALID_ARGUMENT;
+    if (!orvex::size_is_addressable(*image)) return ORVEX_ERR_INVALID_ARGUMENT;
     return ORVEX_OK;
 }
 

@@ -36,6 +36,7 @@ extern "C" ORVEX_API orvex_status orvex_map_polynomial(const orvex_image* image,
     if (image->dtype != ORVEX_DTYPE_FLOAT32) return ORVEX_ERR_UNSUPPORTED;
     if (image->reserved != 0) return ORVEX_ERR_INVALID_ARGUMENT;
     if (image->channels != 1 && image->channels != 3) return ORVEX_ERR_INVALID_ARGUMENT;
+    if (!size_is_addressable(*image)) return ORVEX_ERR_INVALID_ARGUMENT;
     if (row_pitch <= 0 || col_pitch <= 0) return ORVEX_ERR_INVALID_ARGUMENT;
     Area area{};
     if (plane < 0 || !resolve_area(top, left, bottom, right, image->height, image->width, area))

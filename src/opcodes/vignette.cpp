@@ -14,6 +14,8 @@ extern "C" ORVEX_API orvex_status orvex_fix_vignette(const orvex_image* image, c
     if (!has_data(image) || coefficients == nullptr || coefficient_count <= 0) return ORVEX_ERR_INVALID_ARGUMENT;
     if (image->dtype != ORVEX_DTYPE_FLOAT32) return ORVEX_ERR_UNSUPPORTED;
     if (image->reserved != 0) return ORVEX_ERR_INVALID_ARGUMENT;
+    if (!size_is_addressable(*image)) return ORVEX_ERR_INVALID_ARGUMENT;
+    if (sample_count(*image) == 0) return ORVEX_OK;
 
     VignetteImage target{};
     target.samples = static_cast<float*>(image->data);

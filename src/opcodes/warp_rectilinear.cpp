@@ -91,6 +91,7 @@ extern "C" ORVEX_API orvex_status orvex_warp_rectilinear(const orvex_image* src,
     if (src->reserved != 0 || dst->reserved != 0) return ORVEX_ERR_INVALID_ARGUMENT;
     if (src->height != dst->height || src->width != dst->width || src->channels != dst->channels)
         return ORVEX_ERR_SHAPE_MISMATCH;
+    if (!size_is_addressable(*src) || !size_is_addressable(*dst)) return ORVEX_ERR_INVALID_ARGUMENT;
     return call_guarded([&] {
         return warp(*src, *dst, coefficients, planes, coefficient_count, tangential, center_x, center_y, cubic);
     });

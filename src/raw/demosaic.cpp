@@ -1,3 +1,4 @@
+#include "frame/image.h"
 #include "frame/kernel_table.h"
 #include "orvex.h"
 #include "raw/demosaic_kernels.h"
@@ -13,8 +14,11 @@ extern "C" ORVEX_API orvex_status orvex_bilinear_demosaic(const orvex_image* src
     if (dst->dtype != ORVEX_DTYPE_FLOAT32) return ORVEX_ERR_UNSUPPORTED;
     if (dst->channels != 3) return ORVEX_ERR_INVALID_ARGUMENT;
     if (src->height != dst->height || src->width != dst->width) return ORVEX_ERR_SHAPE_MISMATCH;
+    if (!size_is_addressable(*src) || !size_is_addressable(*dst)) return ORVEX_ERR_INVALID_ARGUMENT;
     for (int i = 0; i < 4; ++i)
         if (cfa_pattern[i] > 2) return ORVEX_ERR_INVALID_ARGUMENT;
+    // No pixel: done, without walking the rows of an empty image.
+    if (src->height == 0 || src->width == 0) return ORVEX_OK;
     kernel_table::bilinear_demosaic.active()(static_cast<const float*>(src->data), static_cast<float*>(dst->data),
                                              src->height, src->width, cfa_pattern);
     return ORVEX_OK;

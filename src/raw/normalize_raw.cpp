@@ -98,6 +98,7 @@ extern "C" ORVEX_API orvex_status orvex_normalize_raw(
         return ORVEX_ERR_UNSUPPORTED;
     const uint64_t channels = static_cast<uint64_t>(static_cast<int64_t>(channel_count));
     if (src->channels != channels || dst->channels != channels) return ORVEX_ERR_INVALID_ARGUMENT;
+    if (!size_is_addressable(*src) || !size_is_addressable(*dst)) return ORVEX_ERR_INVALID_ARGUMENT;
     if (black_level_rows < 1 || black_level_cols < 1 || channel_count < 1 || white_level_count < 1)
         return ORVEX_ERR_INVALID_ARGUMENT;
     if (src->height == 0 || src->width == 0) return ORVEX_OK;

@@ -12,6 +12,7 @@ extern "C" ORVEX_API orvex_status orvex_apply_exposure_ramp(const orvex_image* s
     if (src->channels != 3 || dst->channels != 3) return ORVEX_ERR_INVALID_ARGUMENT;
     if (src->reserved != 0 || dst->reserved != 0) return ORVEX_ERR_INVALID_ARGUMENT;
     if (!same_height_width(*src, *dst)) return ORVEX_ERR_INVALID_ARGUMENT;
+    if (!size_is_addressable(*src) || !size_is_addressable(*dst)) return ORVEX_ERR_INVALID_ARGUMENT;
     // Every sample the descriptors hold is mapped, however large the image.
     const uint64_t n = sample_count(*src);
     if (n == 0) return ORVEX_OK;

@@ -26,6 +26,7 @@ extern "C" ORVEX_API orvex_status orvex_apply_hue_sat_map(const orvex_image* ima
     if (image->dtype != ORVEX_DTYPE_FLOAT32) return ORVEX_ERR_UNSUPPORTED;
     if (image->channels != 3) return ORVEX_ERR_INVALID_ARGUMENT;
     if (image->reserved != 0) return ORVEX_ERR_INVALID_ARGUMENT;
+    if (!size_is_addressable(*image)) return ORVEX_ERR_INVALID_ARGUMENT;
     if (hue_divisions < 1 || sat_divisions < 1 || val_divisions < 0) return ORVEX_ERR_INVALID_ARGUMENT;
     const uint64_t pixels = image->height * image->width;
     if (pixels == 0) return ORVEX_OK;

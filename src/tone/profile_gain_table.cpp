@@ -97,6 +97,7 @@ extern "C" ORVEX_API orvex_status orvex_apply_profile_gain_table_map(
     if (image->dtype != ORVEX_DTYPE_FLOAT32) return ORVEX_ERR_UNSUPPORTED;
     if (image->channels != 3) return ORVEX_ERR_INVALID_ARGUMENT;
     if (image->reserved != 0) return ORVEX_ERR_INVALID_ARGUMENT;
+    if (!size_is_addressable(*image)) return ORVEX_ERR_INVALID_ARGUMENT;
     if (map_points_v < 1 || map_points_h < 1 || map_points_n < 1) return ORVEX_ERR_INVALID_ARGUMENT;
     if (image->height == 0 || image->width == 0) return ORVEX_OK;
 

@@ -169,6 +169,40 @@ TEST_F(TransformValidation, TypesWithHueFlag) {
     EXPECT_EQ(call_matrix(src, dst, true), ORVEX_OK);
 }
 
+// A bit depth that is a positive multiple of 32 gives an integer image a full
+// scale of 0; such a call is unsupported, as in the conversion and the
+// monochrome table. Float images ignore their bit depth.
+TEST_F(TransformValidation, IntegerImageWithoutFullScaleIsUnsupported) {
+    std::vector<uint16_t> u16_samples(src_samples.size(), 1000);
+    const orvex_image u16_src = describe(u16_samples, 2, 3, 3);
+    std::vector<float> f32_out(dst_samples.size(), 7.0f);
+    orvex_image f32_dst = describe(f32_out, 2, 3, 3);
+    EXPECT_EQ(orvex_transform_color(&u16_src, &f32_dst, nullptr, 0, kIdentity, nullptr, 0, 32, 0, false),
+              ORVEX_ERR_UNSUPPORTED);
+    EXPECT_EQ(orvex_transform_color(&u16_src, &f32_dst, nullptr, 0, kIdentity, nullptr, 0, 64, 0, false),
+              ORVEX_ERR_UNSUPPORTED);
+    EXPECT_EQ(f32_out, std::vector<float>(f32_out.size(), 7.0f));
+    for (int32_t bits : {32, 96}) {
+        EXPECT_EQ(orvex_transform_color(&src, &dst, nullptr, 0, kIdentity, nullptr, 0, 0, bits, false),
+                  ORVEX_ERR_UNSUPPORTED);
+        EXPECT_EQ(orvex_transform_color(&src, &dst, curve.data(), 3, kIdentity, nullptr, 0, 0, bits, true),
+                  ORVEX_ERR_UNSUPPORTED);
+    }
+    EXPECT_EQ(dst_samples, std::vector<uint8_t>(dst_samples.size(), kUntouched));
+    // The descriptor tests come first; the full scale before the types.
+    EXPECT_EQ(orvex_transform_color(&u16_src, &f32_dst, nullptr, 0, nullptr, nullptr, 0, 32, 0, false),
+              ORVEX_ERR_INVALID_ARGUMENT);
+    orvex_image unknown_dst = dst;
+    unknown_dst.dtype = 2;
+    EXPECT_EQ(orvex_transform_color(&u16_src, &unknown_dst, nullptr, 0, kIdentity, nullptr, 0, 32, 0, false),
+              ORVEX_ERR_UNSUPPORTED);
+    EXPECT_EQ(orvex_transform_color(&u16_src, &dst, nullptr, 0, kIdentity, nullptr, 0, 32, 0, true),
+              ORVEX_ERR_UNSUPPORTED);
+    // 33 bits is 2^1 - 1 = 1, and float images ignore 32.
+    EXPECT_EQ(orvex_transform_color(&u16_src, &f32_dst, nullptr, 0, kIdentity, nullptr, 0, 33, 0, false), ORVEX_OK);
+    EXPECT_EQ(orvex_transform_color(&src, &f32_dst, nullptr, 0, kIdentity, nullptr, 0, 32, 32, false), ORVEX_OK);
+}
+
 TEST_F(TransformValidation, EmptyImageWritesNothing) {
     orvex_image empty_src = src, empty_dst = dst;
     empty_src.height = empty_dst.height = 0;
