@@ -41,6 +41,13 @@
  * orvex_transform_color(), orvex_clip_and_transform_color(),
  * orvex_apply_exposure_ramp() and orvex_mono_lut().
  *
+ * Buffer size. A descriptor whose buffer size, `height` x `width` x
+ * `channels` x sample size in bytes, does not fit in 64 bits or exceeds
+ * PTRDIFF_MAX describes no buffer that can exist: every function that takes
+ * an image returns #ORVEX_ERR_INVALID_ARGUMENT for it, tested together with
+ * the descriptor's other fields (docs/robustness.md gives the exact place for
+ * each function).
+ *
  * Nominal maximum. Integer samples stand for floats in 0..1 scaled by the
  * nominal maximum of their type: 1.0 for floats; for 8 and 16-bit samples
  * 2^n - 1 when a bit depth `bits` > 0 is given, with n = `bits` modulo 32
@@ -113,8 +120,9 @@ typedef enum orvex_dtype {
 typedef int32_t orvex_status;
 /** The function ran to the end. */
 #define ORVEX_OK ((orvex_status)0)
-/** A required pointer is null, `reserved` is not 0, a channel count, count, size or code is out of range, or
- * (in most two-image functions) source and destination differ in size. */
+/** A required pointer is null, `reserved` is not 0, a channel count, count, size or code is out of range, a
+ * descriptor's buffer size is not addressable, or (in most two-image functions) source and destination differ in
+ * size. */
 #define ORVEX_ERR_INVALID_ARGUMENT ((orvex_status)1)
 /** A sample type (or pair of types) the function does not handle, a nominal maximum of 0, or a function the
  * library does not provide. */
@@ -313,7 +321,8 @@ ORVEX_API orvex_status orvex_vng_demosaic(const orvex_image* src, const orvex_im
  * curve follow as above.
  *
  * `src` and `dst` may describe the same buffer when their sample types are equal; the call then works in
- * place. Bit depths of 32 or more are outside the supported range (no status reports them).
+ * place. An integer image whose bit depth gives a nominal maximum of 0 is reported as unsupported; other bit
+ * depths of 33 or more take their value modulo 32, as described under "Nominal maximum".
  *
  * @param[in]  src               Image read, 3 channels: 8-bit, 16-bit or float (float only with `preserve_hue`).
  * @param[out] dst               Image written, 3 channels, same height and width: 8-bit, 16-bit or float (float
@@ -339,14 +348,18 @@ ORVEX_API orvex_status orvex_vng_demosaic(const orvex_image* src, const orvex_im
  *   2. `reserved` of `src` or `dst` is not 0: #ORVEX_ERR_INVALID_ARGUMENT.
  *   3. Height or width differ between `src` and `dst`: #ORVEX_ERR_INVALID_ARGUMENT.
  *   4. `src` or `dst` does not have 3 channels: #ORVEX_ERR_INVALID_ARGUMENT.
- *   5. `input_curve`, `matrix` and `output_curve` are all null: #ORVEX_ERR_INVALID_ARGUMENT.
- *   6. A given curve has 0 or more than 2^24 + 1 entries: #ORVEX_ERR_INVALID_ARGUMENT.
- *   7. Height * width overflows the addressable size: #ORVEX_ERR_INVALID_ARGUMENT.
- *   8. Without `preserve_hue`: the type of `src` or `dst` is not an ::orvex_dtype code: #ORVEX_ERR_UNSUPPORTED.
- *   9. With `preserve_hue`: `src` is not float or `input_curve` is null: #ORVEX_ERR_INVALID_ARGUMENT; without
+ *   5. The buffer size of `src` or `dst` is not addressable (see "Buffer size" above):
+ *      #ORVEX_ERR_INVALID_ARGUMENT.
+ *   6. `input_curve`, `matrix` and `output_curve` are all null: #ORVEX_ERR_INVALID_ARGUMENT.
+ *   7. A given curve has 0 or more than 2^24 + 1 entries: #ORVEX_ERR_INVALID_ARGUMENT.
+ *   8. Height * width overflows the addressable size: #ORVEX_ERR_INVALID_ARGUMENT.
+ *   9. An 8 or 16-bit `src` or `dst` has a nominal maximum of 0 (its bit depth is a multiple of 32):
+ *      #ORVEX_ERR_UNSUPPORTED.
+ *  10. Without `preserve_hue`: the type of `src` or `dst` is not an ::orvex_dtype code: #ORVEX_ERR_UNSUPPORTED.
+ *  11. With `preserve_hue`: `src` is not float or `input_curve` is null: #ORVEX_ERR_INVALID_ARGUMENT; without
  *      `matrix`, `dst` is not float: #ORVEX_ERR_INVALID_ARGUMENT; with `matrix`, the type of `dst` is not an
  *      ::orvex_dtype code: #ORVEX_ERR_UNSUPPORTED.
- *  10. The scratch copies of the curves cannot be allocated: #ORVEX_ERR_INVALID_ARGUMENT.
+ *  12. The scratch copies of the curves cannot be allocated: #ORVEX_ERR_INVALID_ARGUMENT.
  */
 ORVEX_API orvex_status orvex_transform_color(const orvex_image* src, const orvex_image* dst,
                                              const float* input_curve, uint64_t input_curve_len,
