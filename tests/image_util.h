@@ -30,6 +30,23 @@ orvex_image describe(std::vector<T>& samples, uint64_t height, uint64_t width, u
     return image;
 }
 
+inline orvex_image describe(void* data, uint64_t height, uint64_t width, uint64_t channels, uint32_t dtype) {
+    orvex_image image{};
+    image.data = data;
+    image.height = height;
+    image.width = width;
+    image.channels = channels;
+    image.dtype = dtype;
+    return image;
+}
+
+// The bytes of a buffer, for comparing whole outputs.
+template <class T>
+std::vector<uint8_t> bytes_of(const std::vector<T>& v) {
+    const auto* p = reinterpret_cast<const uint8_t*>(v.data());
+    return {p, p + v.size() * sizeof(T)};
+}
+
 // Bit pattern of a float, for exact comparisons that also cover NaN and -0.
 inline uint32_t bits_of(float x) {
     uint32_t b;

@@ -11,9 +11,13 @@
 #include <new>
 #include <vector>
 
+#include "image_util.h"
 #include "orvex.h"
 
 namespace {
+
+using orvex::testing::bytes_of;
+using orvex::testing::describe;
 
 // Allocations left before the next one fails; negative: never fail.
 thread_local int64_t allocations_before_failure = -1;
@@ -67,22 +71,6 @@ int failures_until_success(const Case& c) {
     }
     ADD_FAILURE() << "the call never succeeded";
     return -1;
-}
-
-template <class T>
-std::vector<uint8_t> bytes_of(const std::vector<T>& v) {
-    const auto* p = reinterpret_cast<const uint8_t*>(v.data());
-    return {p, p + v.size() * sizeof(T)};
-}
-
-orvex_image describe(void* data, uint64_t height, uint64_t width, uint64_t channels, uint32_t dtype) {
-    orvex_image image{};
-    image.data = data;
-    image.height = height;
-    image.width = width;
-    image.channels = channels;
-    image.dtype = dtype;
-    return image;
 }
 
 TEST(AllocationFailure, NormalisationGeneralRule) {

@@ -10,27 +10,15 @@
 #include <thread>
 #include <vector>
 
+#include "image_util.h"
 #include "orvex.h"
 
 namespace {
 
+using orvex::testing::bytes_of;
+using orvex::testing::describe;
+
 constexpr int kThreads = 16;
-
-orvex_image describe(void* data, uint64_t height, uint64_t width, uint64_t channels, uint32_t dtype) {
-    orvex_image image{};
-    image.data = data;
-    image.height = height;
-    image.width = width;
-    image.channels = channels;
-    image.dtype = dtype;
-    return image;
-}
-
-template <class T>
-std::vector<uint8_t> bytes_of(const std::vector<T>& v) {
-    const auto* p = reinterpret_cast<const uint8_t*>(v.data());
-    return {p, p + v.size() * sizeof(T)};
-}
 
 std::vector<float> ramp(size_t n) {
     std::vector<float> v(n);
