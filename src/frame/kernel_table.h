@@ -34,6 +34,7 @@ namespace orvex::kernel_table {
 inline constexpr auto convert = ORVEX_PER_ISA_BUILDS(select_convert_kernel);
 
 inline constexpr auto fast_normalize = ORVEX_PER_ISA_BUILDS(select_fast_normalize_kernel);
+inline constexpr auto general_normalize_row = ORVEX_PER_ISA_BUILDS(select_general_normalize_row);
 // The one exception: AVX-512 CPUs run the AVX2 build of the bilinear
 // demosaic, and there is no AVX-512 build. Measured on full-size mosaics the
 // 256-bit kernel is faster there, as 512-bit loads at the three column

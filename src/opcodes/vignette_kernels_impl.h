@@ -12,8 +12,10 @@ namespace orvex::ORVEX_ISA {
 namespace {
 
 // The image is corrected in bands of columns, all rows of a band in turn, so
-// that each column's squared offset is divided out once per call.
-constexpr int kBand = 2048;
+// that each column's squared offset is divided out once per call. A band
+// (64 KiB of offsets on the stack) spans the width of common sensors, so
+// their images are walked in memory order.
+constexpr int kBand = 8192;
 
 void band_offsets(double* __restrict dx2, int n, double x0, const VignetteImage& image) {
     for (int i = 0; i < n; ++i) {
@@ -58,14 +60,36 @@ void apply_gains(float* samples, const float* gains, size_t n) {
         samples[i] = simd::clamp_unit_flush_minus_zero(gains[i] * samples[i]);
 }
 
+// Three channels: each pixel's gain multiplies the pixel's three samples,
+// split into one vector per channel.
+void apply_gains3(float* samples, const float* gains, size_t n) {
+    size_t i = 0;
+    for (; i + simd::kLanes <= n; i += simd::kLanes) {
+        const simd::vf g = simd::load(gains + i);
+        simd::vf c0, c1, c2;
+        simd::load3(samples + 3 * i, c0, c1, c2);
+        simd::store3(samples + 3 * i, simd::clamp_unit_flush_minus_zero(simd::mul(g, c0)),
+                     simd::clamp_unit_flush_minus_zero(simd::mul(g, c1)),
+                     simd::clamp_unit_flush_minus_zero(simd::mul(g, c2)));
+    }
+    for (; i < n; ++i)
+        for (size_t c = 0; c < 3; ++c)
+            samples[3 * i + c] = simd::clamp_unit_flush_minus_zero(gains[i] * samples[3 * i + c]);
+}
+
 // One row of a band, for an image of C channels.
 template <int N, int C>
 void band_row(float* samples, const double* dx2, int n, double dy2, const double* coef) {
     float gains[kPiece * C];
     for (int x = 0; x < n; x += kPiece) {
         const int m = n - x < kPiece ? n - x : kPiece;
-        piece_gains<N, C>(gains, dx2 + x, m, dy2, coef);
-        apply_gains(samples + static_cast<size_t>(x) * C, gains, static_cast<size_t>(m) * C);
+        if constexpr (C == 3) {
+            piece_gains<N, 1>(gains, dx2 + x, m, dy2, coef);
+            apply_gains3(samples + static_cast<size_t>(x) * C, gains, static_cast<size_t>(m));
+        } else {
+            piece_gains<N, C>(gains, dx2 + x, m, dy2, coef);
+            apply_gains(samples + static_cast<size_t>(x) * C, gains, static_cast<size_t>(m) * C);
+        }
     }
 }
 

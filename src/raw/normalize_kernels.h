@@ -30,4 +30,14 @@ using NormalizeFastKernel = void (*)(const void* src, float* dst, size_t rows, s
 // src_dtype is 16-bit or float and period 1, 2 or 3; null for anything else.
 ORVEX_DECLARE_PER_ISA(NormalizeFastKernel select_fast_normalize_kernel(uint32_t src_dtype, int period))
 
+// One row of the general rule, n samples: with v the sample as float,
+// b = sample_black[i] + row_black and d = white[i] - b,
+// dst[i] = clamp(d > 0 ? (v - b) / d : 0), a true division; the clamp gives 1
+// for y >= 1, then 0 for y < 0 or NaN. A float src may be dst itself.
+using NormalizeGeneralRowKernel = void (*)(const void* src, float* dst, size_t n, const float* sample_black,
+                                           float row_black, const float* white);
+
+// src_dtype is 16-bit or float; null for anything else.
+ORVEX_DECLARE_PER_ISA(NormalizeGeneralRowKernel select_general_normalize_row(uint32_t src_dtype))
+
 }  // namespace orvex

@@ -90,7 +90,37 @@ NormalizeFastKernel kernel_for_period(int period) {
     }
 }
 
+// The general rule, lane by lane; the division by a non-positive range is
+// computed and then discarded, as its lanes give 0.
+template <class Src>
+void normalize_general_row(const void* src_data, float* dst, size_t n, const float* sample_black, float row_black,
+                           const float* white) {
+    const Src* src = static_cast<const Src*>(src_data);
+    size_t i = 0;
+    const simd::vf g = simd::set1(row_black);
+    const simd::vf zero = simd::set1(0.0f);
+    for (; i + simd::kLanes <= n; i += simd::kLanes) {
+        const simd::vf v = simd::load_as_float(src + i);
+        const simd::vf b = simd::add(simd::load(sample_black + i), g);
+        const simd::vf d = simd::sub(simd::load(white + i), b);
+        const simd::vf q = simd::div(simd::sub(v, b), d);
+        simd::store(dst + i, simd::clamp_unit_keep_minus_zero(simd::select(simd::lt(zero, d), q, zero)));
+    }
+    for (; i < n; ++i) {
+        const float v = static_cast<float>(src[i]);
+        const float b = sample_black[i] + row_black;
+        const float d = white[i] - b;
+        dst[i] = simd::clamp_unit_keep_minus_zero(d > 0.0f ? (v - b) / d : 0.0f);
+    }
+}
+
 }  // namespace
+
+NormalizeGeneralRowKernel select_general_normalize_row(uint32_t src_dtype) {
+    if (src_dtype == ORVEX_DTYPE_UINT16) return &normalize_general_row<uint16_t>;
+    if (src_dtype == ORVEX_DTYPE_FLOAT32) return &normalize_general_row<float>;
+    return nullptr;
+}
 
 NormalizeFastKernel select_fast_normalize_kernel(uint32_t src_dtype, int period) {
     if (src_dtype == ORVEX_DTYPE_UINT16) return kernel_for_period<uint16_t>(period);

@@ -64,17 +64,69 @@ TEST_P(VignetteIsa, EightBySixAroundTheCentre) {
 }
 
 TEST_P(VignetteIsa, LongRowOnAMosaic) {
-    // One row of 2100 pixels (past the 2048-column bands) with the centre at
-    // (0, 0): R is the distance to (2100, 1) and r^2 = (x / R)^2; with k0 = -1
+    // One row of 8300 pixels (past the 8192-column bands) with the centre at
+    // (0, 0): R is the distance to (8300, 1) and r^2 = (x / R)^2; with k0 = -1
     // the gain is 1 - r^2 and a sample of 1 becomes float(1 - r^2).
     const double coefficients[2] = {-1.0, 0.0};
-    std::vector<float> samples(2100, 1.0f);
-    orvex_image image = describe(samples, 1, 2100, 1);
+    std::vector<float> samples(8300, 1.0f);
+    orvex_image image = describe(samples, 1, 8300, 1);
     ASSERT_EQ(orvex_fix_vignette(&image, coefficients, 2, 0.0, 0.0), ORVEX_OK);
-    for (int x = 0; x < 2100; ++x) {
-        const double dx = x / std::sqrt(2100.0 * 2100.0 + 1.0);
+    for (int x = 0; x < 8300; ++x) {
+        const double dx = x / std::sqrt(8300.0 * 8300.0 + 1.0);
         EXPECT_EQ(bits_of(samples[x]), bits_of(static_cast<float>(1.0 - dx * dx))) << x;
     }
+}
+
+// The correction as plain loops: the normalising radius, then per pixel the
+// double polynomial in r^2, rounded to float once, applied to each channel.
+std::vector<uint32_t> plain_vignette(std::vector<float> samples, int height, int width, int channels,
+                                     const double* k, int n, double center_x, double center_y) {
+    const double w = width, h = height, cx = w * center_x, cy = h * center_y;
+    double radius = 1.0;
+    for (const double d :
+         {std::sqrt(cx * cx + cy * cy), std::sqrt((w - cx) * (w - cx) + cy * cy),
+          std::sqrt(cx * cx + (h - cy) * (h - cy)), std::sqrt((w - cx) * (w - cx) + (h - cy) * (h - cy))})
+        if (d > radius) radius = d;
+    std::vector<uint32_t> out;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const double dy = (y - cy) / radius, dx = (x - cx) / radius;
+            const double r2 = dy * dy + dx * dx;
+            double gain = 1.0, power = r2;
+            for (int i = 0; i < n; ++i) {
+                gain = gain + power * k[i];
+                power = power * r2;
+            }
+            for (int c = 0; c < channels; ++c) {
+                float s = static_cast<float>(gain) * samples[(y * width + x) * channels + c];
+                if (s >= 1.0f) s = 1.0f;
+                if (!(s > 0.0f)) s = 0.0f;
+                out.push_back(bits_of(s));
+            }
+        }
+    return out;
+}
+
+// Row lengths 1..47 leave every vector tail, for the channel counts with
+// their own kernels and one without; gains above and below 1 make both clamps
+// and rounded products occur.
+TEST_P(VignetteIsa, EveryRowLengthAndChannelCountMatchesPlainLoops) {
+    const double k[5] = {0.7, -0.3, 0.15, 0.05, -0.01};
+    for (const int channels : {1, 3, 4, 5})
+        for (int width = 1; width <= 47; ++width) {
+            const int height = 3;
+            std::vector<float> samples(static_cast<size_t>(height * width * channels));
+            for (size_t i = 0; i < samples.size(); ++i)
+                samples[i] = i % 13 == 5 ? std::numeric_limits<float>::quiet_NaN()
+                                         : static_cast<float>(i * 37 % 101) / 83.0f - 0.1f;
+            const std::vector<uint32_t> want = plain_vignette(samples, height, width, channels, k, 5, 0.37, 0.61);
+            orvex_image image = describe(samples, height, width, channels);
+            ASSERT_EQ(orvex_fix_vignette(&image, k, 5, 0.37, 0.61), ORVEX_OK);
+            std::vector<uint32_t> got;
+            for (const float s : samples)
+                got.push_back(bits_of(s));
+            EXPECT_EQ(got, want) << channels << " " << width;
+        }
 }
 
 ORVEX_INSTANTIATE_PER_ISA(VignetteIsa);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <utility>
@@ -216,6 +217,73 @@ TEST_P(NormalizeRaw, LargeOutputMatchesSmallPieces) {
         for (size_t offset : {0, 1, 3})
             EXPECT_TRUE(run(raw, height, width, lv, offset) == expected) << lv.channels << " " << offset;
     }
+}
+
+// The general rule as a plain loop over every sample: b = (column offset +
+// pattern entry) + row offset, then a true division by white - b.
+template <class Src>
+std::vector<uint32_t> plain_general_rule(const std::vector<Src>& src, uint64_t height, uint64_t width,
+                                         const Levels& lv) {
+    const size_t ch = static_cast<size_t>(lv.channels);
+    std::vector<uint32_t> out;
+    for (uint64_t r = 0; r < height; ++r)
+        for (uint64_t c = 0; c < width; ++c)
+            for (size_t k = 0; k < ch; ++k) {
+                float v = static_cast<float>(src[(r * width + c) * ch + k]);
+                if (!lv.table.empty()) {
+                    // Truncation; NaN and values out of the int32 range give INT32_MIN.
+                    const int64_t t = std::isnan(v) || std::fabs(v) >= 2147483648.0f ? INT32_MIN : int64_t(v);
+                    const int64_t last = static_cast<int64_t>(lv.table.size()) - 1;
+                    v = static_cast<float>(lv.table[static_cast<size_t>(t > last ? last : t < 0 ? 0 : t)]);
+                }
+                const float h = lv.delta_h.empty() ? 0.0f : lv.delta_h[c % lv.delta_h.size()];
+                const float g = lv.delta_v.empty() ? 0.0f : lv.delta_v[r % lv.delta_v.size()];
+                const size_t pattern_at = ((r % size_t(lv.rows)) * size_t(lv.cols) + c % size_t(lv.cols)) * ch + k;
+                const float b = (h + lv.black[pattern_at]) + g;
+                const float d = lv.white[k % lv.white.size()] - b;
+                const float y = d > 0.0f ? (v - b) / d : 0.0f;
+                out.push_back(bits_of(0.0f <= y ? (y < 1.0f ? y : 1.0f) : 0.0f));
+            }
+    return out;
+}
+
+// Every row length 1..47 leaves a different vector tail. Offsets, pattern
+// and levels are chosen so that the divisions round, empty ranges occur and
+// a 17-row pattern is taller than the patterns prepared once per call.
+TEST_P(NormalizeRaw, GeneralRuleMatchesPlainLoop) {
+    std::vector<Levels> cases;
+    Levels bayer = levels({256.5f, 260.25f, 252.0f, 258.75f}, 2, 2, 1, {16383.0f});
+    bayer.delta_h = {0.5f, -1.25f, 3.0f};
+    bayer.delta_v = {1.5f, -0.75f};
+    cases.push_back(bayer);
+    Levels rgb = levels({10, 20, 30, 15, 25, 35}, 1, 2, 3, {1000.0f, 27.0f});
+    rgb.delta_v = {0.25f, 2.0f, -3.5f};
+    cases.push_back(rgb);
+    Levels linear = levels({100, 90}, 2, 1, 1, {3000.0f});
+    linear.table = {0, 7, 1000, 2999, 4000, 123};
+    linear.delta_h = {0.0f, 1.0f / 3.0f};
+    cases.push_back(linear);
+    std::vector<float> tall_black(17);
+    for (size_t i = 0; i < tall_black.size(); ++i)
+        tall_black[i] = 100.0f + static_cast<float>(i) * 3.5f;
+    Levels tall = levels(tall_black, 17, 1, 1, {4000.0f});
+    tall.delta_v = {0.125f};
+    cases.push_back(tall);
+    const uint64_t height = 19;
+    for (size_t n = 0; n < cases.size(); ++n)
+        for (uint64_t width = 1; width <= 47; ++width) {
+            const Levels& lv = cases[n];
+            const size_t count = height * width * static_cast<size_t>(lv.channels);
+            std::vector<uint16_t> raw(count);
+            std::vector<float> raw_float(count);
+            for (size_t i = 0; i < count; ++i) {
+                raw[i] = static_cast<uint16_t>(i * 2654435761u % (lv.table.empty() ? 17000 : 8));
+                raw_float[i] = i % 11 == 3 ? kNaN : static_cast<float>(raw[i]) - (lv.table.empty() ? 40.5f : 0.5f);
+            }
+            EXPECT_EQ(run(raw, height, width, lv), plain_general_rule(raw, height, width, lv)) << n << " " << width;
+            EXPECT_EQ(run(raw_float, height, width, lv), plain_general_rule(raw_float, height, width, lv))
+                << n << " " << width;
+        }
 }
 
 ORVEX_INSTANTIATE_PER_ISA(NormalizeRaw);
