@@ -50,7 +50,15 @@ struct Block {
 
 template <class Index>
 void load_pixels(const float* pixels, int n, int padded, Block<Index>& block) {
-    for (int j = 0; j < n; ++j) {
+    int j = 0;
+    for (; j + simd::kLanes <= n; j += simd::kLanes) {
+        simd::vf r, g, b;
+        simd::load3(pixels + 3 * j, r, g, b);
+        simd::store(block.red + j, r);
+        simd::store(block.green + j, g);
+        simd::store(block.blue + j, b);
+    }
+    for (; j < n; ++j) {
         block.red[j] = pixels[3 * j];
         block.green[j] = pixels[3 * j + 1];
         block.blue[j] = pixels[3 * j + 2];
@@ -83,11 +91,13 @@ void to_hsv(int padded, const HueSatTable& table, Block<Index>& block) {
         const vf min_gb = select(lt(b, g), b, g);
         const vf m = select(lt(min_gb, r), min_gb, r);
         const vf d = sub(v, m);
-        const vf red_hue = div(sub(g, b), d);
-        const vf green_hue = add(div(sub(b, r), d), two);
-        const vf blue_hue = add(div(sub(r, g), d), four);
-        const vf red_wrapped = select(lt(red_hue, zero), add(red_hue, six), red_hue);
-        const vf chroma_hue = select(eq(r, v), red_wrapped, select(eq(g, v), green_hue, blue_hue));
+        // One divide: the numerator of the largest channel's formula.
+        const mask red_max = eq(r, v);
+        const mask green_max = eq(g, v);
+        const vf numerator = select(red_max, sub(g, b), select(green_max, sub(b, r), sub(r, g)));
+        const vf quotient = div(numerator, d);
+        const vf red_hue = select(lt(quotient, zero), add(quotient, six), quotient);
+        const vf chroma_hue = select(red_max, red_hue, add(quotient, select(green_max, two, four)));
         const mask chromatic = lt(zero, d);
         const vf h = select(chromatic, chroma_hue, zero);
         const vf s = select(chromatic, div(d, v), zero);
@@ -146,42 +156,54 @@ void find_divisions(int padded, const HueSatTable& table, Block<Index>& block) {
     }
 }
 
-// Interpolates the three components: along hue, then value, then saturation.
-template <bool ThreeD>
-void look_up_gathered(int padded, const HueSatTable& table, Block<int32_t>& block) {
-    using namespace simd;
-    const vf one = set1(1.0f);
-    const vi sat_step = set1_i32(table.sat_divisions < 2 ? 0 : 3);
-    const vi val_step = set1_i32(3 * table.hue_divisions * table.sat_divisions);
-    float* results[3] = {block.hue_shift, block.sat_gain, block.val_gain};
-    for (int component = 0; component < 3; ++component) {
-        const float* entries = table.entries + component;
-        for (int j = 0; j < padded; j += kLanes) {
-            const vi a = load_i32(block.corner + j);
-            const vi c = add_i32(a, load_i32(block.hue_step + j));
-            const vf fh = load(block.hue_frac + j);
-            const vf gh = sub(one, fh);
-            const vf fs = load(block.sat_frac + j);
-            auto along_hue = [&](vi offset) {
-                return add(mul(gh, gather(entries, add_i32(a, offset))),
-                           mul(fh, gather(entries, add_i32(c, offset))));
-            };
-            const vf e0 = along_hue(set1_i32(0));
-            const vf e1 = along_hue(sat_step);
-            vf result;
-            if constexpr (ThreeD) {
-                const vf fv = load(block.val_frac + j);
-                const vf gv = sub(one, fv);
-                const vf e0_up = along_hue(val_step);
-                const vf e1_up = along_hue(add_i32(val_step, sat_step));
-                const vf lo_sat = add(mul(e0_up, fv), mul(e0, gv));
-                const vf hi_sat = add(mul(e1_up, fv), mul(e1, gv));
-                result = add(mul(lo_sat, sub(one, fs)), mul(hi_sat, fs));
-            } else {
-                result = add(mul(e0, sub(one, fs)), mul(e1, fs));
-            }
-            store(results[component] + j, result);
+// One pixel's table entries sit in rows: for one hue and value division, the
+// entries of saturation divisions s0 and s0 + 1 are 6 adjacent floats. The
+// lookup loads each row as floats 0..3 (lanes 0..2: entry s0) and floats
+// 2..5 (lanes 1..3: entry s0 + 1), so it reads exactly the floats the
+// interpolation uses. With one saturation division a row is the 3 floats of
+// entry s0, which then stands for both.
+struct Row {
+    __m128 low;   // lanes 0..2: entry s0
+    __m128 high;  // lanes 1..3: entry s0 + 1
+};
+
+template <bool PairedSat>
+inline Row load_row(const float* entry) {
+    if constexpr (PairedSat) return {_mm_loadu_ps(entry), _mm_loadu_ps(entry + 2)};
+    const __m128 low = _mm_movelh_ps(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(entry)),
+                                     _mm_load_ss(entry + 2));
+    return {low, _mm_shuffle_ps(low, low, _MM_SHUFFLE(2, 1, 0, 0))};
+}
+
+inline Row blend(Row a, __m128 wa, Row b, __m128 wb) {
+    return {_mm_add_ps(_mm_mul_ps(wa, a.low), _mm_mul_ps(wb, b.low)),
+            _mm_add_ps(_mm_mul_ps(wa, a.high), _mm_mul_ps(wb, b.high))};
+}
+
+// Interpolates the three components: along hue, then value, then saturation;
+// each lane does the scalar sequence of look_up_wide.
+template <bool ThreeD, bool PairedSat>
+void look_up_rows(int padded, const HueSatTable& table, Block<int32_t>& block) {
+    const __m128 one = _mm_set1_ps(1.0f);
+    const int32_t val_step = 3 * table.hue_divisions * table.sat_divisions;
+    for (int j = 0; j < padded; ++j) {
+        const float* a = table.entries + block.corner[j];
+        const float* c = a + block.hue_step[j];
+        const __m128 fh = _mm_set1_ps(block.hue_frac[j]);
+        const __m128 gh = _mm_sub_ps(one, fh);
+        const __m128 fs = _mm_set1_ps(block.sat_frac[j]);
+        Row sat_pair = blend(load_row<PairedSat>(a), gh, load_row<PairedSat>(c), fh);
+        if constexpr (ThreeD) {
+            const __m128 fv = _mm_set1_ps(block.val_frac[j]);
+            const __m128 gv = _mm_sub_ps(one, fv);
+            const Row up = blend(load_row<PairedSat>(a + val_step), gh, load_row<PairedSat>(c + val_step), fh);
+            sat_pair = blend(up, fv, sat_pair, gv);
         }
+        const __m128 high = _mm_shuffle_ps(sat_pair.high, sat_pair.high, _MM_SHUFFLE(3, 3, 2, 1));
+        const __m128 result = _mm_add_ps(_mm_mul_ps(sat_pair.low, _mm_sub_ps(one, fs)), _mm_mul_ps(high, fs));
+        _mm_store_ss(block.hue_shift + j, result);
+        _mm_store_ss(block.sat_gain + j, _mm_shuffle_ps(result, result, _MM_SHUFFLE(1, 1, 1, 1)));
+        _mm_store_ss(block.val_gain + j, _mm_movehl_ps(result, result));
     }
 }
 
@@ -302,7 +324,11 @@ void to_rgb(int padded, Block<Index>& block) {
 
 template <class Index>
 void store_pixels(float* pixels, int n, const Block<Index>& block) {
-    for (int j = 0; j < n; ++j) {
+    int j = 0;
+    for (; j + simd::kLanes <= n; j += simd::kLanes)
+        simd::store3(pixels + 3 * j, simd::load(block.red + j), simd::load(block.green + j),
+                     simd::load(block.blue + j));
+    for (; j < n; ++j) {
         pixels[3 * j] = block.red[j];
         pixels[3 * j + 1] = block.green[j];
         pixels[3 * j + 2] = block.blue[j];
@@ -319,9 +345,12 @@ void apply_table(float* pixels, size_t count, const HueSatTable& table) {
         load_pixels(block_pixels, n, padded, block);
         to_hsv(padded, table, block);
         find_divisions<ThreeD>(padded, table, block);
-        if constexpr (sizeof(Index) == sizeof(int32_t))
-            look_up_gathered<ThreeD>(padded, table, block);
-        else
+        if constexpr (sizeof(Index) == sizeof(int32_t)) {
+            if (table.sat_divisions >= 2)
+                look_up_rows<ThreeD, true>(padded, table, block);
+            else
+                look_up_rows<ThreeD, false>(padded, table, block);
+        } else
             look_up_wide<ThreeD>(padded, table, block);
         if (adjust(padded, block)) reduce_far_hues(padded, block);
         to_rgb(padded, block);
