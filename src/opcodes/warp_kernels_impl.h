@@ -150,8 +150,7 @@ struct LaneExtents {
     L::vi_half last_quad;   // sample count - 4: the last start of a four-float load
     int32_t row_samples;
     int32_t channel_count;
-    bool paired;      // both samples of a horizontal pair lie in one four-float load
-    bool interleave;  // every channel is a written plane, three of them
+    bool paired;  // both samples of a horizontal pair lie in one four-float load
 };
 
 // p[0], p[stride], p[2 * stride], p[3 * stride], reading nothing past p[3 * stride].
@@ -180,8 +179,7 @@ LaneExtents lane_extents(const WarpJob& job) {
             L::set1_i32_half(samples - 4),
             width * channels,
             channels,
-            channels <= 3 && samples >= 4,
-            channels == 3 && job.plane_count == 3};
+            channels <= 3 && samples >= 4};
 }
 
 struct LaneGeometry {
@@ -318,13 +316,6 @@ L::vf_half plane_lanes(const WarpJob& job, const LaneExtents& ext, const RowGeom
 void warp_lanes_at(const WarpJob& job, const LaneExtents& ext, const RowGeometry& row, uint64_t y, uint64_t x) {
     const LaneGeometry px = lane_geometry(job, row, x);
     float* out = job.dst + (y * job.width + x) * job.channels;
-    if (ext.interleave) {
-        L::vf_half planes[3];
-        for (int32_t i = 0; i < 3; ++i)
-            planes[i] = plane_lanes(job, ext, row, px, i);
-        L::store_interleaved3(out, planes[0], planes[1], planes[2]);
-        return;
-    }
     alignas(64) float results[L::kHalfLanes];
     for (uint64_t i = 0; i < job.plane_count; ++i) {
         L::store(results, plane_lanes(job, ext, row, px, static_cast<int32_t>(i)));

@@ -1,6 +1,6 @@
-// Half-width lane helpers of the bilinear warp: both samples of a horizontal
-// neighbour pair from one 16-byte load per lane, and the interleaved store of
-// three planes. Included by the warp kernel body after frame/simd.h.
+// Half-width lane helper of the bilinear warp: both samples of a horizontal
+// neighbour pair from one 16-byte load per lane. Included by the warp kernel
+// body after frame/simd.h.
 #pragma once
 
 #include <cstdint>
@@ -35,16 +35,6 @@ inline void load_pairs(const float* base, vi_half left, vi_half right, vi_half l
     second = _mm512_extractf32x8_ps(both, 1);
 }
 
-// p[3 * j + k] = plane k lane j for k = 0, 1, 2.
-inline void store_interleaved3(float* p, vf_half a, vf_half b, vf_half c) {
-    const __m512 ab = _mm512_insertf32x8(_mm512_castps256_ps512(a), b, 1);
-    const __m512 cc = _mm512_castps256_ps512(c);
-    const __m512i first = _mm512_setr_epi32(0, 8, 16, 1, 9, 17, 2, 10, 18, 3, 11, 19, 4, 12, 20, 5);
-    const __m512i rest = _mm512_setr_epi32(13, 21, 6, 14, 22, 7, 15, 23, 0, 0, 0, 0, 0, 0, 0, 0);
-    _mm512_storeu_ps(p, _mm512_permutex2var_ps(ab, first, cc));
-    _mm256_storeu_ps(p + 16, _mm512_castps512_ps256(_mm512_permutex2var_ps(ab, rest, cc)));
-}
-
 #elif defined(__AVX2__)
 
 // Lane j of first and second: base[left[j]] and base[right[j]], taken from
@@ -69,21 +59,6 @@ inline void load_pairs(const float* base, vi_half left, vi_half right, vi_half l
         _mm256_blend_ps(_mm256_permutevar8x32_ps(low, index), _mm256_permutevar8x32_ps(high, index), 0xCC);
     first = _mm256_castps256_ps128(both);
     second = _mm256_extractf128_ps(both, 1);
-}
-
-// p[3 * j + k] = plane k lane j for k = 0, 1, 2.
-inline void store_interleaved3(float* p, vf_half a, vf_half b, vf_half c) {
-    const __m256 ab = _mm256_insertf128_ps(_mm256_castps128_ps256(a), b, 1);
-    const __m256 cc = _mm256_insertf128_ps(_mm256_castps128_ps256(c), c, 1);
-    // a0 b0 c0 a1 b1 c1 a2 b2 | c2 a3 b3 c3
-    const __m256 first =
-        _mm256_blend_ps(_mm256_permutevar8x32_ps(ab, _mm256_setr_epi32(0, 4, 0, 1, 5, 0, 2, 6)),
-                        _mm256_permutevar8x32_ps(cc, _mm256_setr_epi32(0, 0, 0, 0, 0, 1, 0, 0)), 0x24);
-    const __m256 rest =
-        _mm256_blend_ps(_mm256_permutevar8x32_ps(ab, _mm256_setr_epi32(0, 3, 7, 0, 0, 0, 0, 0)),
-                        _mm256_permutevar8x32_ps(cc, _mm256_setr_epi32(2, 0, 0, 3, 0, 0, 0, 0)), 0x09);
-    _mm256_storeu_ps(p, first);
-    _mm_storeu_ps(p + 8, _mm256_castps256_ps128(rest));
 }
 
 #endif
