@@ -8,6 +8,7 @@
 #include "frame/simd.h"
 #include "opcodes/warp_cubic_table.h"
 #include "opcodes/warp_kernels.h"
+#include "opcodes/warp_pair_lanes.h"
 
 namespace orvex::ORVEX_ISA {
 namespace {
@@ -146,8 +147,10 @@ struct LaneExtents {
     L::vi_half row_stride;  // width * channels
     L::vi_half max_column;  // width - 1
     L::vi_half max_row;     // height - 1
+    L::vi_half last_quad;   // sample count - 4: the last start of a four-float load
     int32_t row_samples;
     int32_t channel_count;
+    bool paired;  // both samples of a horizontal pair lie in one four-float load
 };
 
 // p[0], p[stride], p[2 * stride], p[3 * stride], reading nothing past p[3 * stride].
@@ -168,12 +171,15 @@ void load_strided_quads(const float* base, const int32_t* offsets, int32_t strid
 LaneExtents lane_extents(const WarpJob& job) {
     const int32_t width = static_cast<int32_t>(job.width);
     const int32_t channels = static_cast<int32_t>(job.channels);
+    const int32_t samples = width * channels * static_cast<int32_t>(job.height);
     return {L::set1_i32_half(channels),
             L::set1_i32_half(width * channels),
             L::set1_i32_half(width - 1),
             L::set1_i32_half(static_cast<int32_t>(job.height) - 1),
+            L::set1_i32_half(samples - 4),
             width * channels,
-            channels};
+            channels,
+            channels <= 3 && samples >= 4};
 }
 
 struct LaneGeometry {
@@ -241,10 +247,20 @@ L::vf_half bilinear_lanes(const WarpJob& job, const LaneExtents& ext, int32_t ch
     const L::vi_half col1 = L::add_i32(L::mul_i32(x1, ext.channels), c);
     const L::vi_half row0 = L::mul_i32(y0, ext.row_stride);
     const L::vi_half row1 = L::mul_i32(y1, ext.row_stride);
-    const L::vd s00 = L::to_double(L::gather(job.src, L::add_i32(row0, col0)));
-    const L::vd s01 = L::to_double(L::gather(job.src, L::add_i32(row0, col1)));
-    const L::vd s10 = L::to_double(L::gather(job.src, L::add_i32(row1, col0)));
-    const L::vd s11 = L::to_double(L::gather(job.src, L::add_i32(row1, col1)));
+    L::vf_half f00, f01, f10, f11;
+    if (ext.paired) {
+        L::load_pairs(job.src, L::add_i32(row0, col0), L::add_i32(row0, col1), ext.last_quad, f00, f01);
+        L::load_pairs(job.src, L::add_i32(row1, col0), L::add_i32(row1, col1), ext.last_quad, f10, f11);
+    } else {
+        f00 = L::gather(job.src, L::add_i32(row0, col0));
+        f01 = L::gather(job.src, L::add_i32(row0, col1));
+        f10 = L::gather(job.src, L::add_i32(row1, col0));
+        f11 = L::gather(job.src, L::add_i32(row1, col1));
+    }
+    const L::vd s00 = L::to_double(f00);
+    const L::vd s01 = L::to_double(f01);
+    const L::vd s10 = L::to_double(f10);
+    const L::vd s11 = L::to_double(f11);
     const L::vd one_d = L::set1_d(1.0);
     const L::vd gx = L::sub(one_d, fx);
     const L::vd top = L::add(L::mul(s00, gx), L::mul(s01, fx));
@@ -291,15 +307,18 @@ L::vf_half cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t chann
     return L::clamp_unit_flush_minus_zero(sum);
 }
 
+L::vf_half plane_lanes(const WarpJob& job, const LaneExtents& ext, const RowGeometry& row, const LaneGeometry& px,
+                       int32_t channel) {
+    const LanePosition s = lane_source_position(job, job.planes[channel], row, px);
+    return job.cubic_weights != nullptr ? cubic_lanes(job, ext, channel, s) : bilinear_lanes(job, ext, channel, s);
+}
+
 void warp_lanes_at(const WarpJob& job, const LaneExtents& ext, const RowGeometry& row, uint64_t y, uint64_t x) {
     const LaneGeometry px = lane_geometry(job, row, x);
     float* out = job.dst + (y * job.width + x) * job.channels;
     alignas(64) float results[L::kHalfLanes];
     for (uint64_t i = 0; i < job.plane_count; ++i) {
-        const LanePosition s = lane_source_position(job, job.planes[i], row, px);
-        const int32_t channel = static_cast<int32_t>(i);
-        L::store(results, job.cubic_weights != nullptr ? cubic_lanes(job, ext, channel, s)
-                                                       : bilinear_lanes(job, ext, channel, s));
+        L::store(results, plane_lanes(job, ext, row, px, static_cast<int32_t>(i)));
         for (int j = 0; j < L::kHalfLanes; ++j)
             out[j * job.channels + i] = results[j];
     }

@@ -148,7 +148,7 @@ TEST_P(WarpRectilinearModel, EveryPlaneMatchesTheStepByStepModel) {
     call.center_y = 0.61;
     for (bool cubic : {false, true}) {
         call.cubic = cubic;
-        for (uint64_t c : {1u, 3u, 4u}) {  // a fourth channel has no plane
+        for (uint64_t c : {1u, 2u, 3u, 4u}) {  // a fourth channel has no plane
             for (uint64_t width : {4u, 5u, 9u, 16u, 19u, 33u}) {
                 const uint64_t h = 7;
                 const std::vector<float> src = ramp_samples(h * width * c, -0.2f, 1.2f);

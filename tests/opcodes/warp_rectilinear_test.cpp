@@ -149,6 +149,31 @@ TEST_P(WarpRectilinear, PositionsOutsideTheImageClampToItsEdges) {
     }
 }
 
+// With kr0 = inf the lower right quarter samples the last pixel of the
+// buffer, whose right and lower neighbours are itself: every plane of it is
+// read at the buffer's very end, and only the planes asked for are written.
+TEST_P(WarpRectilinear, LastPixelOfTheBufferFeedsTheLowerRightQuarter) {
+    const uint64_t h = 6, w = 10, c = 3;  // centre (5, 3)
+    std::vector<float> src = ramp_samples(h * w * c, 0.0f, 1.0f);
+    const float last[3] = {-0.0f, kInf, 0.75f};
+    std::copy(last, last + 3, src.end() - 3);
+    for (int32_t planes : {2, 3}) {
+        WarpCall call;
+        call.planes = planes;
+        call.coefficients = {static_cast<double>(kInf), static_cast<double>(kInf), static_cast<double>(kInf)};
+        call.coefficient_count = 1;
+        const std::vector<float> dst = call.warp(src, h, w, c);
+        for (uint64_t y = 4; y < h; ++y)
+            for (uint64_t x = 6; x < w; ++x) {
+                const float* out = &dst[(y * w + x) * c];
+                EXPECT_EQ(bits_of(out[0]), bits_of(-0.0f)) << planes << " " << y << "," << x;
+                EXPECT_TRUE(std::isnan(out[1])) << planes << " " << y << "," << x;
+                EXPECT_EQ(bits_of(out[2]), bits_of(planes == 3 ? 0.75f : kUntouched))
+                    << planes << " " << y << "," << x;
+            }
+    }
+}
+
 // A cubic window needs 4 rows and 4 columns: smaller images are resampled
 // bilinearly (unclamped) instead of being read outside.
 TEST_P(WarpRectilinear, CubicOnImagesBelowFourRowsOrColumnsResamplesBilinearly) {
