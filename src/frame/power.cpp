@@ -52,9 +52,9 @@
 // outside rounds to 0 or overflows, and t is known to far better than 0.1).
 #include "frame/power.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 #include "frame/double_double.h"
 #include "frame/power_fast.h"
@@ -66,31 +66,8 @@ namespace {
 using dd::DoubleDouble;
 namespace tables = power_tables;
 
-uint32_t bits_of(float x) {
-    uint32_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    return bits;
-}
-
-float float_of(uint32_t bits) {
-    float x;
-    std::memcpy(&x, &bits, sizeof x);
-    return x;
-}
-
-uint64_t bits_of(double x) {
-    uint64_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    return bits;
-}
-
 // 2^e for e in the range of normal doubles.
-double power_of_two(int e) {
-    const uint64_t bits = static_cast<uint64_t>(e + 1023) << 52;
-    double x;
-    std::memcpy(&x, &bits, sizeof x);
-    return x;
-}
+double power_of_two(int e) { return std::bit_cast<double>(static_cast<uint64_t>(e + 1023) << 52); }
 
 // x > 0 finite as 2^k * z with z in [0x1.68p-1, 0x1.68p+0), and the table
 // interval of z.
@@ -101,17 +78,17 @@ struct LogArgument {
 };
 
 LogArgument reduce(float x) {
-    uint32_t ix = bits_of(x);
+    uint32_t ix = std::bit_cast<uint32_t>(x);
     int adjust = 0;
     if (ix < 0x00800000) {  // subnormal: scale into the normal range
-        ix = bits_of(x * 0x1p23f);
+        ix = std::bit_cast<uint32_t>(x * 0x1p23f);
         adjust = -23;
     }
     const uint32_t offset = ix - tables::kLogOffset;
     const int interval = static_cast<int>((offset >> (23 - tables::kLogBits)) % tables::kLogSize);
     const uint32_t top = offset & 0xff800000u;
     const int k = static_cast<int32_t>(top) >> 23;
-    return {k + adjust, float_of(ix - top), interval};
+    return {k + adjust, std::bit_cast<float>(ix - top), interval};
 }
 
 double fast_log2(const LogArgument& a, double r) {
@@ -190,7 +167,7 @@ struct Midpoints {
 
 Midpoints midpoints_around(double r) {
     const float f = static_cast<float>(r);
-    const uint32_t bits = bits_of(f);
+    const uint32_t bits = std::bit_cast<uint32_t>(f);
     if (bits == 0x7f800000u) return {f, 0x1.ffffffp127, INFINITY};
     const int exponent = static_cast<int>(bits >> 23);
     const double half_ulp = power_of_two((exponent == 0 ? 1 : exponent) - 127 - 24);
@@ -213,15 +190,15 @@ Rounding round_to_float(double hi, double lo, double eps) {
     const double below = (hi - m.below) + lo;
     if (std::abs(above) <= tolerance) return {false, 0.0f, m.above};
     if (std::abs(below) <= tolerance) return {false, 0.0f, m.below};
-    if (above > 0) return {true, float_of(bits_of(m.nearest) + 1), 0.0};
-    if (below < 0) return {true, float_of(bits_of(m.nearest) - 1), 0.0};
+    if (above > 0) return {true, std::bit_cast<float>(std::bit_cast<uint32_t>(m.nearest) + 1), 0.0};
+    if (below < 0) return {true, std::bit_cast<float>(std::bit_cast<uint32_t>(m.nearest) - 1), 0.0};
     return {true, m.nearest, 0.0};
 }
 
 // x = odd * 2^exponent.
 template <class Int>
 void decompose(double x, Int& odd, int& exponent) {
-    const uint64_t bits = bits_of(x);
+    const uint64_t bits = std::bit_cast<uint64_t>(x);
     uint64_t significand = (bits & ((uint64_t{1} << 52) - 1)) | (uint64_t{1} << 52);
     exponent = static_cast<int>(bits >> 52) - 1075;
     while ((significand & 1) == 0) {

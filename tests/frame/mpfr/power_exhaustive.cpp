@@ -14,21 +14,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <thread>
 #include <vector>
 
 #include "frame/power.h"
+#include "image_util.h"
 #include "mpfr_power.h"
 
 namespace {
 
-uint32_t bits_of(float x) {
-    uint32_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    return bits;
-}
+using orvex::testing::bits_of;
 
 struct Tally {
     uint64_t checked = 0;

@@ -4,35 +4,24 @@
 #include <gtest/gtest.h>
 #include <mpfr.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
 
 #include "frame/power.h"
 #include "frame/power_tables.h"
+#include "image_util.h"
 #include "mpfr_power.h"
 
 namespace orvex::testing {
 namespace {
 
 namespace tables = power_tables;
-
-uint32_t bits_of(float x) {
-    uint32_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    return bits;
-}
-
-float float_of(uint32_t bits) {
-    float x;
-    std::memcpy(&x, &bits, sizeof x);
-    return x;
-}
 
 // The double-double nearest to an MPFR value: hi and lo each rounded to
 // nearest.
@@ -59,8 +48,8 @@ struct ExpectedTables {
         mpfr_init2(v, 400);
         constexpr uint32_t kStep = uint32_t{1} << (23 - tables::kLogBits);
         for (int i = 0; i < tables::kLogSize; ++i) {
-            const double low = float_of(tables::kLogOffset + i * kStep);
-            const double high = float_of(tables::kLogOffset + (i + 1) * kStep);
+            const double low = std::bit_cast<float>(tables::kLogOffset + i * kStep);
+            const double high = std::bit_cast<float>(tables::kLogOffset + (i + 1) * kStep);
             const double inverse_c =
                 low <= 1.0 && 1.0 < high ? 1.0 : std::nearbyint(0x1p21 / ((low + high) / 2)) / 0x1p21;
             mpfr_set_d(v, inverse_c, MPFR_RNDN);
@@ -207,11 +196,11 @@ TEST_P(RandomPairs, MatchMpfr) {
     std::uniform_int_distribution<uint32_t> any_bits;
     Comparison comparison;
     for (int i = 0; i < 2'500'000; ++i) {
-        float x = i % 3 == 0 ? float_of(unit_bits(generator)) : unit(generator);
+        float x = i % 3 == 0 ? std::bit_cast<float>(unit_bits(generator)) : unit(generator);
         if (x == 0.0f && (generator() & 1) != 0) x = -0.0f;
         float y = exponent(generator);
         if (i % 4 == 0) {
-            const float candidate = float_of(any_bits(generator));
+            const float candidate = std::bit_cast<float>(any_bits(generator));
             if (candidate >= -8.0f && candidate <= 16.0f) y = candidate;
         }
         comparison.check(x, y);
