@@ -35,6 +35,7 @@ inline constexpr auto convert = ORVEX_PER_ISA_BUILDS(select_convert_kernel);
 
 inline constexpr auto fast_normalize = ORVEX_PER_ISA_BUILDS(select_fast_normalize_kernel);
 inline constexpr auto general_normalize_row = ORVEX_PER_ISA_BUILDS(select_general_normalize_row);
+inline constexpr auto general_normalize_table_row = ORVEX_PER_ISA_BUILDS(normalize_general_table_row);
 // The one exception: AVX-512 CPUs run the AVX2 build of the bilinear
 // demosaic, and there is no AVX-512 build. Measured on full-size mosaics the
 // 256-bit kernel is faster there, as 512-bit loads at the three column

@@ -1,6 +1,8 @@
 #include "raw/normalize_general.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <type_traits>
 #include <vector>
 
 #include "frame/kernel_table.h"
@@ -20,11 +22,24 @@ using baseline::simd::trunc_i32;
 // taller patterns prepare each row's levels when the row is reached.
 constexpr int32_t kPreparedPatternRows = 16;
 
-float linearize(float v, const uint16_t* table, int32_t count) {
-    int32_t i = trunc_i32(v);
-    if (i >= count) i = count - 1;
-    if (i < 0) i = 0;
-    return static_cast<float>(table[i]);
+constexpr size_t kSixteenBitValues = 65536;
+
+// Replaces each sample by its table entry: the sample truncated toward zero,
+// then limited to count - 1 and to 0.
+void linearize_row(const float* src, float* out, size_t n, const uint16_t* table, int32_t count) {
+    for (size_t i = 0; i < n; ++i) {
+        int32_t entry = trunc_i32(src[i]);
+        if (entry >= count) entry = count - 1;
+        if (entry < 0) entry = 0;
+        out[i] = static_cast<float>(table[entry]);
+    }
+}
+
+// A 16-bit sample is its own truncation and never negative.
+void linearize_row(const uint16_t* src, float* out, size_t n, const uint16_t* table, int32_t count) {
+    const uint32_t last = static_cast<uint32_t>(count) - 1;
+    for (size_t i = 0; i < n; ++i)
+        out[i] = static_cast<float>(table[std::min<uint32_t>(src[i], last)]);
 }
 
 // column_black[c] + pattern[c % black_cols][k] for every sample of a row, in
@@ -57,10 +72,20 @@ void normalize_rows(const Src* src, float* dst, uint64_t height, uint64_t width,
         for (int32_t p = 0; p < lv.black_rows; ++p)
             fill_sample_black(sample_black.data() + static_cast<size_t>(p) * row_samples, p, width, lv,
                               column_black);
-    std::vector<float> linear(lv.table != nullptr ? row_samples : 0);
+    // A 16-bit source reads at most 65536 table entries; when the image has
+    // at least as many samples, they are converted to floats once and the
+    // row kernel looks them up itself.
+    std::vector<float> linear_value;
+    if constexpr (std::is_same_v<Src, uint16_t>) {
+        const size_t entries = std::min<size_t>(static_cast<size_t>(lv.table_count), kSixteenBitValues);
+        if (lv.table != nullptr && entries <= height * row_samples)
+            linear_value.assign(lv.table, lv.table + entries);
+    }
+    std::vector<float> linear(lv.table != nullptr && linear_value.empty() ? row_samples : 0);
     // Linearised samples reach the kernel as floats.
     const uint32_t row_dtype = lv.table == nullptr && sizeof(Src) == 2 ? ORVEX_DTYPE_UINT16 : ORVEX_DTYPE_FLOAT32;
     const NormalizeGeneralRowKernel row_kernel = kernel_table::general_normalize_row.active()(row_dtype);
+    const auto table_row_kernel = kernel_table::general_normalize_table_row.active();
     int32_t pattern_row = 0;
     int32_t delta_row = 0;
     for (uint64_t r = 0; r < height; ++r) {
@@ -72,12 +97,22 @@ void normalize_rows(const Src* src, float* dst, uint64_t height, uint64_t width,
         else
             fill_sample_black(sample_black.data(), pattern_row, width, lv, column_black);
         const float g = lv.delta_v != nullptr ? lv.delta_v[delta_row] : 0.0f;
-        if (lv.table != nullptr) {
-            for (size_t i = 0; i < row_samples; ++i)
-                linear[i] = linearize(static_cast<float>(src_row[i]), lv.table, lv.table_count);
-            row_kernel(linear.data(), dst_row, row_samples, row_black, g, white.data());
+        const auto through_scratch = [&] {
+            if (lv.table != nullptr) {
+                linearize_row(src_row, linear.data(), row_samples, lv.table, lv.table_count);
+                row_kernel(linear.data(), dst_row, row_samples, row_black, g, white.data());
+            } else {
+                row_kernel(src_row, dst_row, row_samples, row_black, g, white.data());
+            }
+        };
+        if constexpr (std::is_same_v<Src, uint16_t>) {
+            if (!linear_value.empty())
+                table_row_kernel(src_row, dst_row, row_samples, linear_value.data(),
+                                 static_cast<uint32_t>(linear_value.size() - 1), row_black, g, white.data());
+            else
+                through_scratch();
         } else {
-            row_kernel(src_row, dst_row, row_samples, row_black, g, white.data());
+            through_scratch();
         }
         if (++pattern_row == lv.black_rows) pattern_row = 0;
         if (lv.delta_v != nullptr && ++delta_row == lv.delta_v_count) delta_row = 0;

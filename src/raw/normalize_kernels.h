@@ -40,4 +40,11 @@ using NormalizeGeneralRowKernel = void (*)(const void* src, float* dst, size_t n
 // src_dtype is 16-bit or float; null for anything else.
 ORVEX_DECLARE_PER_ISA(NormalizeGeneralRowKernel select_general_normalize_row(uint32_t src_dtype))
 
+// The general row of a 16-bit source through a linearisation table, with
+// v = linear_value[min(src[i], last)] (the table's entries as floats).
+ORVEX_DECLARE_PER_ISA(void normalize_general_table_row(const uint16_t* src, float* dst, size_t n,
+                                                       const float* linear_value, uint32_t last,
+                                                       const float* sample_black, float row_black,
+                                                       const float* white))
+
 }  // namespace orvex

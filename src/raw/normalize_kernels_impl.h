@@ -1,5 +1,7 @@
 // Body of the fast normalisation kernels; included by one translation unit
 // per instruction set after it defines ORVEX_ISA.
+#include <algorithm>
+
 #include "frame/simd.h"
 #include "orvex.h"
 #include "raw/normalize_kernels.h"
@@ -90,28 +92,37 @@ NormalizeFastKernel kernel_for_period(int period) {
     }
 }
 
-// The general rule, lane by lane; the division by a non-positive range is
-// computed and then discarded, as its lanes give 0.
-template <class Src>
-void normalize_general_row(const void* src_data, float* dst, size_t n, const float* sample_black, float row_black,
-                           const float* white) {
-    const Src* src = static_cast<const Src*>(src_data);
+// The general rule, lane by lane, on the values v that load_vector and
+// load_scalar give for sample i; the division by a non-positive range is
+// computed and then discarded, as its lanes give 0. Each step loads its
+// samples before it stores them, so a float source may be dst itself.
+template <class LoadVector, class LoadScalar>
+void general_row(LoadVector load_vector, LoadScalar load_scalar, float* dst, size_t n, const float* sample_black,
+                 float row_black, const float* white) {
     size_t i = 0;
     const simd::vf g = simd::set1(row_black);
     const simd::vf zero = simd::set1(0.0f);
     for (; i + simd::kLanes <= n; i += simd::kLanes) {
-        const simd::vf v = simd::load_as_float(src + i);
+        const simd::vf v = load_vector(i);
         const simd::vf b = simd::add(simd::load(sample_black + i), g);
         const simd::vf d = simd::sub(simd::load(white + i), b);
         const simd::vf q = simd::div(simd::sub(v, b), d);
         simd::store(dst + i, simd::clamp_unit_keep_minus_zero(simd::select(simd::lt(zero, d), q, zero)));
     }
     for (; i < n; ++i) {
-        const float v = static_cast<float>(src[i]);
+        const float v = load_scalar(i);
         const float b = sample_black[i] + row_black;
         const float d = white[i] - b;
         dst[i] = simd::clamp_unit_keep_minus_zero(d > 0.0f ? (v - b) / d : 0.0f);
     }
+}
+
+template <class Src>
+void normalize_general_row(const void* src_data, float* dst, size_t n, const float* sample_black, float row_black,
+                           const float* white) {
+    const Src* src = static_cast<const Src*>(src_data);
+    general_row([src](size_t i) { return simd::load_as_float(src + i); },
+                [src](size_t i) { return static_cast<float>(src[i]); }, dst, n, sample_black, row_black, white);
 }
 
 }  // namespace
@@ -120,6 +131,17 @@ NormalizeGeneralRowKernel select_general_normalize_row(uint32_t src_dtype) {
     if (src_dtype == ORVEX_DTYPE_UINT16) return &normalize_general_row<uint16_t>;
     if (src_dtype == ORVEX_DTYPE_FLOAT32) return &normalize_general_row<float>;
     return nullptr;
+}
+
+void normalize_general_table_row(const uint16_t* src, float* dst, size_t n, const float* linear_value,
+                                 uint32_t last, const float* sample_black, float row_black, const float* white) {
+    const simd::vi last_entry = simd::set1_i32(static_cast<int32_t>(last));
+    general_row(
+        [=](size_t i) {
+            return simd::gather(linear_value, simd::min_u32(simd::trunc_i32(simd::load_u16(src + i)), last_entry));
+        },
+        [=](size_t i) { return linear_value[std::min<uint32_t>(src[i], last)]; }, dst, n, sample_black, row_black,
+        white);
 }
 
 NormalizeFastKernel select_fast_normalize_kernel(uint32_t src_dtype, int period) {

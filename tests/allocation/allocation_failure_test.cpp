@@ -88,6 +88,26 @@ TEST(AllocationFailure, NormalisationGeneralRule) {
     EXPECT_EQ(out[1], (3000.0f - 102.0f) / (4000.0f - 102.0f));
 }
 
+// Table entries as floats (a table no longer than the image), and per-sample
+// lookups into a row of scratch (a longer one).
+TEST(AllocationFailure, NormalisationLinearizationTable) {
+    std::vector<uint16_t> raw(5 * 7, 2);
+    const orvex_image src = describe(raw.data(), 5, 7, 1, ORVEX_DTYPE_UINT16);
+    const float black = 100.0f, white = 4000.0f;
+    for (const size_t entries : {size_t{4}, size_t{36}}) {
+        std::vector<uint16_t> table(entries, 3000);
+        std::vector<float> out(5 * 7, -1.0f);
+        const orvex_image dst = describe(out.data(), 5, 7, 1, ORVEX_DTYPE_FLOAT32);
+        const Case c{[&] {
+                         return orvex_normalize_raw(&src, &dst, &black, 1, 1, 1, &white, 1, nullptr, 0, nullptr, 0,
+                                                    table.data(), static_cast<int32_t>(entries));
+                     },
+                     [&] { return bytes_of(out); }};
+        EXPECT_GE(failures_until_success(c), 1) << entries;
+        EXPECT_EQ(out[1], (3000.0f - 100.0f) / (4000.0f - 100.0f)) << entries;
+    }
+}
+
 TEST(AllocationFailure, ColourTransformCurveCopiesAndSourceTable) {
     std::vector<uint16_t> pixels(300 * 3);
     for (size_t i = 0; i < pixels.size(); ++i)

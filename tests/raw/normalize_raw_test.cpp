@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -284,6 +285,30 @@ TEST_P(NormalizeRaw, GeneralRuleMatchesPlainLoop) {
             EXPECT_EQ(run(raw_float, height, width, lv), plain_general_rule(raw_float, height, width, lv))
                 << n << " " << width;
         }
+}
+
+// A 16-bit source reads table entries up to 65535 whatever the table's
+// length; an image with at least as many samples as entries it can read
+// looks them up in the row kernel, a smaller one per sample first.
+TEST_P(NormalizeRaw, LinearizationTableOnLargeAndSmallImages) {
+    for (const size_t entries : {size_t{70000}, size_t{3000}, size_t{1}}) {
+        Levels lv = levels({100.0f, 90.0f, 80.0f, 70.0f}, 2, 2, 1, {60000.0f});
+        lv.table.resize(entries);
+        for (size_t e = 0; e < entries; ++e)
+            lv.table[e] = static_cast<uint16_t>(e * 7 % 61000);
+        lv.delta_h = {0.5f, -0.25f, 2.0f};
+        const size_t readable = std::min<size_t>(entries, 65536);
+        for (const auto& [height, width] : {std::pair<uint64_t, uint64_t>{2, (readable + 1) / 2 + 7},
+                                            {1, readable},
+                                            {1, readable > 1 ? readable - 1 : 1},
+                                            {3, 5}}) {
+            std::vector<uint16_t> raw(height * width);
+            for (size_t i = 0; i < raw.size(); ++i)
+                raw[i] = static_cast<uint16_t>(i % 5 == 0 ? 65535 - i % 3 : i * 2654435761u % 65536);
+            EXPECT_EQ(run(raw, height, width, lv), plain_general_rule(raw, height, width, lv))
+                << entries << " entries, " << height << " x " << width;
+        }
+    }
 }
 
 ORVEX_INSTANTIATE_PER_ISA(NormalizeRaw);
