@@ -26,7 +26,7 @@ void band_offsets(double* __restrict dx2, int n, double x0, const VignetteImage&
 
 // Gains are written once per channel, so that they line up with the
 // interleaved samples; a pixel's gain is computed once in any case.
-constexpr int kPiece = 512;
+constexpr int kPiece = 32;
 
 // 1 + k0 r^2 + k1 r^4 + ... summed in that order in double, converted to
 // float once per pixel, then repeated for each channel.
