@@ -80,10 +80,34 @@ void scalar_interpolated(const void* src_data, void* dst_data, size_t n, const M
         dst[i] = map_level<Dst>(t, interpolate(t, static_cast<float>(src[i])));
 }
 
+// lower = lut[j], upper = lut[j + 1] per lane: one 64-bit read per lane where
+// the instruction set gathers them.
+inline void gather_pairs(const float* lut, simd::vi j, simd::vf& lower, simd::vf& upper) {
+#if defined(__AVX512F__)
+    const __m512 first = _mm512_castsi512_ps(_mm512_i32gather_epi64(_mm512_castsi512_si256(j), lut, 4));
+    const __m512 second = _mm512_castsi512_ps(_mm512_i32gather_epi64(_mm512_extracti64x4_epi64(j, 1), lut, 4));
+    const __m512i even = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+    const __m512i odd = _mm512_setr_epi32(1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31);
+    lower = _mm512_permutex2var_ps(first, even, second);
+    upper = _mm512_permutex2var_ps(first, odd, second);
+#elif defined(__AVX2__)
+    const auto* pairs = reinterpret_cast<const long long*>(lut);
+    const __m256 first = _mm256_castsi256_ps(_mm256_i32gather_epi64(pairs, _mm256_castsi256_si128(j), 4));
+    const __m256 second = _mm256_castsi256_ps(_mm256_i32gather_epi64(pairs, _mm256_extracti128_si256(j, 1), 4));
+    // Within each 128-bit half: lanes 0, 1 of first then of second; the
+    // 64-bit permute puts the halves in lane order.
+    lower = _mm256_castpd_ps(_mm256_permute4x64_pd(_mm256_castps_pd(_mm256_shuffle_ps(first, second, 0x88)), 0xD8));
+    upper = _mm256_castpd_ps(_mm256_permute4x64_pd(_mm256_castps_pd(_mm256_shuffle_ps(first, second, 0xDD)), 0xD8));
+#else
+    lower = simd::gather(lut, j);
+    upper = simd::gather(lut + 1, j);
+#endif
+}
+
 // interpolate() lane by lane for tables of at most 2^24 + 1 entries. The
-// upper entry is read at min(p, last - 1), which has the same integer part
-// as p below the last entry and stays inside the table at it; at the last
-// entry the lower one is taken alone.
+// entries are read as the pair at j = min(p, last - 1), which has the same
+// integer part as p below the last entry and stays inside the table at it;
+// at the last entry (p = last, f = 0) the pair's upper entry is taken alone.
 template <class Src, class Dst>
 void vector_interpolated(const void* src_data, void* dst_data, size_t n, const MonoLutTable& t) {
     const Src* src = static_cast<const Src*>(src_data);
@@ -98,12 +122,11 @@ void vector_interpolated(const void* src_data, void* dst_data, size_t n, const M
     for (; i + simd::kLanes <= n; i += simd::kLanes) {
         simd::vf p = simd::mul(simd::load_as_float(src + i), scale);
         p = simd::select(simd::le(p, last), simd::select(simd::le(zero, p), p, zero), last);
-        const simd::vi index = simd::trunc_i32(p);
-        const simd::vf f = simd::sub(p, simd::from_i32(index));
-        const simd::vf lower = simd::gather(t.lut, index);
-        const simd::vf upper = simd::gather(t.lut + 1, simd::trunc_i32(simd::min_lt(p, below_last)));
+        const simd::vf f = simd::sub(p, simd::from_i32(simd::trunc_i32(p)));
+        simd::vf lower, upper;
+        gather_pairs(t.lut, simd::trunc_i32(simd::min_lt(p, below_last)), lower, upper);
         simd::vf y = simd::add(simd::mul(simd::sub(one, f), lower), simd::mul(f, upper));
-        y = simd::select(simd::le(last, p), lower, y);
+        y = simd::select(simd::le(last, p), upper, y);
         y = simd::select(simd::lt(one, y), one, simd::select(simd::le(zero, y), y, zero));
         simd::store_from_float(dst + i, simd::mul(out_max, y));
     }

@@ -68,6 +68,25 @@ TEST_P(MonoLutTest, SixteenBitSamplesLandOnTheirOwnEntries) {
     }
 }
 
+// The smallest table: both entries are read as one pair for every sample,
+// and the last entry alone at the top of the range.
+TEST_P(MonoLutTest, TwoEntriesEveryLength) {
+    const std::vector<float> lut = {0.25f, 0.875f};
+    const float pattern[] = {0.3f, 1.0f, 0.0f, 0.999f, 2.0f, kNaN, -1.0f, 0.5f, 0.7f, kInf, 1e-30f};
+    for (size_t n : {1, 5, 8, 9, 16, 17, 31, 40}) {
+        std::vector<float> src(n);
+        for (size_t i = 0; i < n; ++i)
+            src[i] = pattern[i % std::size(pattern)];
+        const std::vector<float> out = map<float, float>(src, lut);
+        for (size_t i = 0; i < n; ++i) {
+            const float x = src[i];
+            const float p = x <= 1.0f ? (x >= 0.0f ? x : 0.0f) : 1.0f;
+            const float y = p == 1.0f ? lut[1] : (1.0f - p) * lut[0] + p * lut[1];
+            EXPECT_EQ(bits_of(out[i]), bits_of(y)) << "x " << x << " n " << n;
+        }
+    }
+}
+
 TEST_P(MonoLutTest, NegativeZeroKeepsItsSign) {
     // f is -0 for the sample -0: 1 * -0 + -0 * 0.5 stays -0.
     const std::vector<float> out = map<float, float>(std::vector<float>(19, -0.0f), {-0.0f, 0.5f, 1.0f});
