@@ -31,8 +31,28 @@ void fill_full_range(Image<Src>& image) {
 }
 
 // What the variants compare with: nothing, cv::transform (a 3 x 3 matrix on
-// floats) or cv::LUT (one 256-entry table on 8-bit samples).
-enum class PeerKind { none, transform, lut };
+// floats), cv::LUT (one 256-entry table on 8-bit samples) or the chain a
+// caller would run on integer images without curves: convertTo float scaled to
+// 0..1, cv::transform, convertTo the destination type scaled by its maximum.
+enum class PeerKind { none, transform, lut, convert_transform_convert };
+
+#ifdef ORVEX_BENCH_OPENCV
+template <class Src, class Dst>
+Peer convert_transform_convert_peer(const Size& size, std::shared_ptr<Image<Src>> src,
+                                    std::shared_ptr<Image<Dst>> dst) {
+    constexpr double src_max = static_cast<double>(static_cast<Src>(~Src{0}));
+    constexpr double dst_max = static_cast<double>(static_cast<Dst>(~Dst{0}));
+    auto normalised = std::make_shared<cv::Mat>(written_mat(size, CV_32FC3));
+    auto mixed = std::make_shared<cv::Mat>(written_mat(size, CV_32FC3));
+    return {
+        "OpenCV convertTo+transform+convertTo", [src, dst, normalised, mixed] {
+            view_of(*src, CV_MAKETYPE(cv::DataType<Src>::depth, 3)).convertTo(*normalised, CV_32F, 1.0 / src_max);
+            cv::transform(*normalised, *mixed, cv::Mat(3, 3, CV_32FC1, const_cast<float*>(kMatrix)));
+            cv::Mat to = view_of(*dst, CV_MAKETYPE(cv::DataType<Dst>::depth, 3));
+            mixed->convertTo(to, to.type(), dst_max);
+        }};
+}
+#endif
 
 // in_len / out_len 0: that curve is not given; with_matrix false: no matrix.
 template <class Src, class Dst>
@@ -62,6 +82,9 @@ void add_transform(const char* name, size_t in_len, bool with_matrix, size_t out
                                               cv::LUT(view_of(*src, CV_8UC3), *table, to);
                                           }});
             }
+        if constexpr (sizeof(Src) != 4 && sizeof(Dst) != 4)
+            if (peer == PeerKind::convert_transform_convert)
+                prepared.peers.push_back(convert_transform_convert_peer(size, src, dst));
 #endif
         return prepared;
     });
@@ -70,10 +93,10 @@ void add_transform(const char* name, size_t in_len, bool with_matrix, size_t out
 const bool registered = [] {
     add_transform<float, float>("transform_color/matrix_f32_to_f32", 0, true, 0, false, PeerKind::transform);
     add_transform<uint16_t, uint8_t>("transform_color/curve_matrix_curve_u16_to_u8", 4096, true, 4096, false,
-                                     PeerKind::none);
+                                     PeerKind::convert_transform_convert);
     add_transform<uint8_t, uint8_t>("transform_color/direct_curve_u8_to_u8", 256, false, 0, false, PeerKind::lut);
     add_transform<uint8_t, uint8_t>("transform_color/direct_curve_matrix_curve_u8_to_u8", 256, true, 4096, false,
-                                    PeerKind::none);
+                                    PeerKind::convert_transform_convert);
     add_transform<float, uint16_t>("transform_color/hue_curve_matrix_f32_to_u16", 4096, true, 0, true,
                                    PeerKind::none);
     return true;

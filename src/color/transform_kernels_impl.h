@@ -49,9 +49,13 @@ struct NormalisedAndScaledByTop {
 // per-sample table, or directly in its pairs at the 8-bit sample.
 enum class Lookup { interpolated, tabulated, direct };
 
-template <Lookup L>
-using FirstCurve = std::conditional_t<L == Lookup::interpolated, rgb::InterpolatedCurve,
+// An 8-bit sample reads a table of 256 entries.
+template <Lookup L, class Src>
+using TableCurve = std::conditional_t<sizeof(Src) == 1, rgb::ByteTable<L == Lookup::direct ? 2 : 1>,
                                       rgb::DirectCurve<L == Lookup::direct ? 2 : 1>>;
+
+template <Lookup L, class Src>
+using FirstCurve = std::conditional_t<L == Lookup::interpolated, rgb::InterpolatedCurve, TableCurve<L, Src>>;
 
 // Front and back of each stage set for one member.
 template <StageSet S, Lookup L, class Src, class Dst>
@@ -59,7 +63,7 @@ struct Stages;
 
 template <Lookup L, class Src, class Dst>
 struct Stages<StageSet::input_matrix_output, L, Src, Dst> {
-    rgb::PerChannelCurve<FirstCurve<L>> front;
+    rgb::PerChannelCurve<FirstCurve<L, Src>> front;
     rgb::MatrixOutputCurve back;
     explicit Stages(const StageArgs& args)
         : front{{args.curve1, args.len1, args.inv_in}}, back(ScaledByTop(args).a, args) {}
@@ -67,7 +71,7 @@ struct Stages<StageSet::input_matrix_output, L, Src, Dst> {
 
 template <Lookup L, class Src, class Dst>
 struct Stages<StageSet::input_matrix, L, Src, Dst> {
-    rgb::PerChannelCurve<FirstCurve<L>> front;
+    rgb::PerChannelCurve<FirstCurve<L, Src>> front;
     rgb::MatrixClamp back;
     explicit Stages(const StageArgs& args) : front{{args.curve1, args.len1, args.inv_in}}, back(args) {}
 };
@@ -88,7 +92,7 @@ struct Stages<StageSet::matrix, L, Src, Dst> {
 
 template <Lookup L, class Src, class Dst>
 struct Stages<StageSet::single_curve, L, Src, Dst> {
-    rgb::PerChannelCurve<FirstCurve<L>> front;
+    rgb::PerChannelCurve<FirstCurve<L, Src>> front;
     rgb::ClampEach back;
     explicit Stages(const StageArgs& args)
         : front{{args.curve1, args.len1, args.inv_in}}, back{simd::set1(args.out_max)} {}
@@ -121,8 +125,10 @@ void transform_group(const StagePair& stages, const Src* src, Dst* dst) {
     rgb::store_group(dst, stages.back(stages.front(in)));
 }
 
+// Flattened: the stages of a group are one loop body, their vectors kept in
+// registers rather than passed through memory between calls.
 template <class StagePair, class Src, class Dst>
-void transform_all(const StagePair& stages, const Src* src, Dst* dst, size_t pixels) {
+[[gnu::flatten]] void transform_all(const StagePair& stages, const Src* src, Dst* dst, size_t pixels) {
     constexpr size_t group = simd::kLanes;
     size_t p = 0;
     for (; p + group <= pixels; p += group)
@@ -152,9 +158,37 @@ void tabulate_first_curve(const StageArgs& args) {
 }
 
 template <StageSet S, bool Direct, class Src, class Dst>
+void transform(const void* src_data, void* dst_data, size_t pixels, const StageArgs& args);
+
+// Every 8-bit value, as the samples of 86 pixels (the last two repeat 255).
+struct EveryByteValue {
+    static constexpr size_t pixels = 86;
+    uint8_t samples[3 * pixels];
+    EveryByteValue() {
+        for (size_t v = 0; v < 3 * pixels; ++v)
+            samples[v] = static_cast<uint8_t>(v < 256 ? v : 255);
+    }
+};
+
+// A single curve on 8-bit samples: each result depends on its own sample
+// only, so the 256 sample values go through the kernel once and every sample
+// copies the result of its value.
+template <bool Direct, class Dst>
+void single_curve_by_value(const uint8_t* src, Dst* dst, size_t pixels, const StageArgs& args) {
+    const EveryByteValue values;
+    Dst results[3 * EveryByteValue::pixels];
+    transform<StageSet::single_curve, Direct, uint8_t, Dst>(values.samples, results, EveryByteValue::pixels, args);
+    for (size_t i = 0; i < 3 * pixels; ++i)
+        dst[i] = results[src[i]];
+}
+
+template <StageSet S, bool Direct, class Src, class Dst>
 void transform(const void* src_data, void* dst_data, size_t pixels, const StageArgs& args) {
     const Src* src = static_cast<const Src*>(src_data);
     Dst* dst = static_cast<Dst*>(dst_data);
+    if constexpr (S == StageSet::single_curve && sizeof(Src) == 1) {
+        if (pixels > EveryByteValue::pixels) return single_curve_by_value<Direct>(src, dst, pixels, args);
+    }
     if constexpr (reads_curve_first(S) && !Direct && sizeof(Src) != 4) {
         if (args.source_table != nullptr) {
             tabulate_first_curve<Src>(args);

@@ -78,6 +78,54 @@ private:
     const float* table_;
 };
 
+#if defined(__AVX512F__)
+
+// A 256-entry table indexed by an 8-bit sample, held in sixteen registers:
+// entry s * Stride of `table`, as DirectCurve reads it, without gathers. Each
+// permute picks among 32 entries by the low five bits; bits 5, 6 and 7 then
+// choose among the eight picks.
+template <int Stride>
+class RegisterTable {
+public:
+    RegisterTable(const float* table, int32_t, float) {
+        const vi even = _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30);
+        for (int k = 0; k < 16; ++k) {
+            const float* part = table + Stride * 16 * k;
+            part_[k] = Stride == 1 ? simd::load(part)
+                                   : _mm512_permutex2var_ps(simd::load(part), even, simd::load(part + 16));
+        }
+    }
+    vf operator()(vf s) const {
+        const vi x = simd::trunc_i32(s);
+        vf by32[8];
+        for (int k = 0; k < 8; ++k)
+            by32[k] = _mm512_permutex2var_ps(part_[2 * k], x, part_[2 * k + 1]);
+        const __mmask16 bit5 = _mm512_test_epi32_mask(x, _mm512_set1_epi32(32));
+        const __mmask16 bit6 = _mm512_test_epi32_mask(x, _mm512_set1_epi32(64));
+        const __mmask16 bit7 = _mm512_test_epi32_mask(x, _mm512_set1_epi32(128));
+        vf by64[4];
+        for (int k = 0; k < 4; ++k)
+            by64[k] = _mm512_mask_blend_ps(bit5, by32[2 * k], by32[2 * k + 1]);
+        const vf low = _mm512_mask_blend_ps(bit6, by64[0], by64[1]);
+        const vf high = _mm512_mask_blend_ps(bit6, by64[2], by64[3]);
+        return _mm512_mask_blend_ps(bit7, low, high);
+    }
+
+private:
+    vf part_[16];
+};
+
+// The 8-bit sample tables: from registers where there are enough of them.
+template <int Stride>
+using ByteTable = RegisterTable<Stride>;
+
+#else
+
+template <int Stride>
+using ByteTable = DirectCurve<Stride>;
+
+#endif
+
 template <class Curve>
 struct PerChannelCurve {
     Curve curve;

@@ -216,6 +216,46 @@ TEST_P(TransformMembers, EveryMemberMatchesThePerPixelModel) {
     }
 }
 
+// An 8-bit source reads its first curve from a 256-entry table, directly
+// (256 entries) or tabulated from an interpolated curve (257 entries). Every
+// sample value in every channel and lane position, past a group boundary and
+// in a short tail, must read its own entry; the entries include NaN,
+// infinities, signed zeros and values outside 0..1.
+TEST_P(TransformMembers, EightBitSourcesReadEveryTableEntry) {
+    std::vector<uint8_t> src(3 * 300);
+    for (size_t i = 0; i < src.size(); ++i)
+        src[i] = static_cast<uint8_t>((i * 7 + i / 256) % 256);
+    const size_t pixels = src.size() / 3;
+    std::vector<float> matrix = {1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f};
+    for (size_t len : {size_t{256}, size_t{257}}) {
+        std::vector<float> curve(len);
+        for (size_t i = 0; i < len; ++i)
+            curve[i] = (static_cast<float>(i) + 0.5f) / 256.0f;
+        curve[0] = -0.0f;
+        curve[3] = std::numeric_limits<float>::quiet_NaN();
+        curve[17] = std::numeric_limits<float>::infinity();
+        curve[128] = -std::numeric_limits<float>::infinity();
+        curve[255] = 1.5f;
+        for (StageSet set : {StageSet::single_curve, StageSet::input_matrix}) {
+            MemberCall s;
+            s.input = curve;
+            if (set == StageSet::input_matrix) s.matrix = matrix;
+            reference::Call& model = s.model;
+            model.stages = set;
+            model.direct = len == 256;
+            model.src_u8 = true;
+            model.c1 = curve;
+            model.m = s.matrix.empty() ? nullptr : s.matrix.data();
+            model.in_max = nominal_max(ORVEX_DTYPE_UINT8, 0);
+            reference::pad_curves(model);
+            const std::vector<float> expected = expected_result<float>(s, src);
+            std::vector<float> dst(src.size(), -1.0f);
+            ASSERT_EQ(run(s, describe(src, pixels, 1, 3), describe(dst, pixels, 1, 3)), ORVEX_OK);
+            expect_same_bytes(dst, expected, std::to_string(len) + "-entry curve");
+        }
+    }
+}
+
 ORVEX_INSTANTIATE_PER_ISA(TransformMembers);
 
 // The calls above reach 61 distinct kernels, and keys outside the family
