@@ -129,6 +129,13 @@ void gain_block(size_t first, size_t count, const float* measure, const GainTabl
     }
 }
 
+// Asks for the next block's pixels while this block is computed.
+void prefetch_block(const float* pixels, size_t count) {
+    const size_t floats = 3 * (count < kGainBlock ? count : kGainBlock);
+    for (size_t i = 0; i < floats; i += 16)
+        _mm_prefetch(reinterpret_cast<const char*>(pixels + i), _MM_HINT_T0);
+}
+
 template <class Corners>
 void apply_row(float* pixels, size_t width, float* scratch, const GainTableParams& params,
                const GainRowPlacement& row, const GainColumnPlacement& columns) {
@@ -138,6 +145,7 @@ void apply_row(float* pixels, size_t width, float* scratch, const GainTableParam
         const size_t count = width - first < kGainBlock ? width - first : kGainBlock;
         float* block = pixels + 3 * first;
         measure_block(block, count, params, measure);
+        prefetch_block(pixels + 3 * (first + count), width - first - count);
         if (params.powered) power_row(measure, count, params.gamma);
         gain_block<Corners>(first, count, measure, params, row, columns, gain);
         scale_block(block, count, gain);
