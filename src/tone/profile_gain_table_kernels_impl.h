@@ -92,7 +92,8 @@ void scale_block(float* pixels, size_t count, const float* gain) {
 struct TablePoints {
     vf points;
     vi last;
-    TablePoints(int32_t points_n) : points(set1(static_cast<float>(points_n))), last(set1_i32(points_n - 1)) {}
+    explicit TablePoints(int32_t points_n)
+        : points(set1(static_cast<float>(points_n))), last(set1_i32(points_n - 1)) {}
 
     TablePoint at(vf t) const {
         const vf kp = mul(points, t);
