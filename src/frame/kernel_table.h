@@ -49,8 +49,7 @@ inline constexpr auto clip_and_transform = ORVEX_PER_ISA_BUILDS(clip_and_transfo
 inline constexpr auto hue_sat = ORVEX_PER_ISA_BUILDS(select_hue_sat_kernel);
 inline constexpr auto exposure_ramp = ORVEX_PER_ISA_BUILDS(exposure_ramp);
 inline constexpr auto mono_lut = ORVEX_PER_ISA_BUILDS(select_mono_lut_kernel);
-inline constexpr auto narrow_gain_row = ORVEX_PER_ISA_BUILDS(apply_gain_row<int32_t>);
-inline constexpr auto wide_gain_row = ORVEX_PER_ISA_BUILDS(apply_gain_row<int64_t>);
+inline constexpr auto gain_row = ORVEX_PER_ISA_BUILDS(apply_gain_row);
 
 inline constexpr auto fill_ramp = ORVEX_PER_ISA_BUILDS(select_fill_ramp_kernel);
 inline constexpr auto apply_gains = ORVEX_PER_ISA_BUILDS(apply_gains);

@@ -99,15 +99,10 @@ inline bool any_lane(Ints mask) {
 #endif
 }
 
-// Powers of values[0 ... kWidth - 1]; false in undecided[lane] where the
-// lane's value is final.
-inline Floats power_lanes(Floats x, float y, const LaneTables& lane_tables, Ints& undecided) {
+// The exponent of two t = y * log2(x) of values[0 ... kWidth - 1].
+inline Doubles exponent_lanes(Floats x, float y, const LaneTables& lane_tables) {
     namespace tables = power_tables;
     const Words ix = std::bit_cast<Words>(x);
-    // Zero, subnormal, negative, infinite and NaN lanes (1 needs no care: it
-    // gives exactly 1 below).
-    const Ints special = (ix - 0x00800000u) >= (0x7f800000u - 0x00800000u);
-
     const Words offset = ix - tables::kLogOffset;
     const Ints interval = std::bit_cast<Ints>(offset) >> (23 - tables::kLogBits) & (tables::kLogSize - 1);
     const Words top = offset & 0xff800000u;
@@ -124,7 +119,16 @@ inline Floats power_lanes(Floats x, float y, const LaneTables& lane_tables, Ints
     // exponent arithmetic below in range and gives those results. A NaN t
     // (from a special lane only) is replaced too.
     const Doubles product = static_cast<double>(y) * l;
-    const Doubles t = product < -151.0 ? -151.0 : (product > 129.0 ? 129.0 : product);
+    return product < -151.0 ? -151.0 : (product > 129.0 ? 129.0 : product);
+}
+
+// 2^t, the powers of values[0 ... kWidth - 1]; false in undecided[lane]
+// where the lane's value is final.
+inline Floats power_lanes(Floats x, Doubles t, const LaneTables& lane_tables, Ints& undecided) {
+    namespace tables = power_tables;
+    // Zero, subnormal, negative, infinite and NaN lanes (1 needs no care: it
+    // gives exactly 1 below).
+    const Ints special = (std::bit_cast<Words>(x) - 0x00800000u) >= (0x7f800000u - 0x00800000u);
     constexpr double kSize = tables::kExpSize;
     const Doubles shifted = t * kSize + power_fast::kShifter;
     const Doubles rounded = shifted - power_fast::kShifter;
@@ -145,6 +149,18 @@ inline Floats power_lanes(Floats x, float y, const LaneTables& lane_tables, Ints
     return low;
 }
 
+// values[0 ... kWidth - 1] = 2^t, the undecided lanes by the scalar power().
+inline void power_vector(float* values, Doubles t, float y, const LaneTables& lane_tables) {
+    Floats x;
+    std::memcpy(&x, values, sizeof x);
+    Ints undecided;
+    const Floats result = power_lanes(x, t, lane_tables, undecided);
+    std::memcpy(values, &result, sizeof result);
+    if (!any_lane(undecided)) return;
+    for (int lane = 0; lane < kWidth; ++lane)
+        if (undecided[lane]) values[lane] = power(x[lane], y);
+}
+
 }  // namespace power_row_detail
 
 // values[i] = power(values[i], y) for i < count.
@@ -154,15 +170,23 @@ inline void power_row(float* values, size_t count, float y) {
     const bool regular = y == y && y != 0.0f && y - y == 0.0f;  // finite and not zero
     if (regular) {
         const LaneTables lane_tables;
+        // The exponents of a chunk first, then their powers: two short chains
+        // of dependent operations overlap better than one long one.
+        constexpr size_t kChunk = 16 * kWidth;
+        for (; i + kChunk <= count; i += kChunk) {
+            Doubles t[kChunk / kWidth];
+            for (size_t v = 0; v < kChunk / kWidth; ++v) {
+                Floats x;
+                std::memcpy(&x, values + i + v * kWidth, sizeof x);
+                t[v] = exponent_lanes(x, y, lane_tables);
+            }
+            for (size_t v = 0; v < kChunk / kWidth; ++v)
+                power_vector(values + i + v * kWidth, t[v], y, lane_tables);
+        }
         for (; i + kWidth <= count; i += kWidth) {
             Floats x;
             std::memcpy(&x, values + i, sizeof x);
-            Ints undecided;
-            const Floats result = power_lanes(x, y, lane_tables, undecided);
-            std::memcpy(values + i, &result, sizeof result);
-            if (!any_lane(undecided)) continue;
-            for (int lane = 0; lane < kWidth; ++lane)
-                if (undecided[lane]) values[i + lane] = power(x[lane], y);
+            power_vector(values + i, exponent_lanes(x, y, lane_tables), y, lane_tables);
         }
     }
     for (; i < count; ++i)

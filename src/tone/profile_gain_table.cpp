@@ -41,20 +41,19 @@ struct MapPlacement {
     float origin_h;
 };
 
-template <class Index>
 orvex_status apply_map(const orvex_image& image, const GainTableParams& params, const MapPlacement& map,
-                       GainRowKernel<Index> kernel) {
+                       GainRowKernel kernel) {
     return call_guarded([&] {
         const size_t height = static_cast<size_t>(image.height);
         const size_t width = static_cast<size_t>(image.width);
-        std::vector<float> planes(4 * width);
-        std::vector<Index> column_offset0(width);
-        std::vector<Index> column_offset1(width);
-        std::vector<float> column_frac(width);
+        std::vector<float> scratch(kGainScratch);
+        std::vector<float> column_frac(width + kGainPadding);
+        std::vector<GainColumnRun> column_runs;
 
         // The column placement is the same on every row: reciprocals of the
-        // width and spacing, and x + 0.5 as a float growing by 1.
-        const Index points_n = params.points_n;
+        // width and spacing, and x + 0.5 as a float growing by 1. Columns
+        // that meet the same map columns form one run.
+        const int64_t points_n = params.points_n;
         const float inverse_width = 1.0f / static_cast<float>(width);
         const float inverse_spacing = 1.0f / map.spacing_h;
         float column_centre = 0.5f;
@@ -63,25 +62,22 @@ orvex_status apply_map(const orvex_image& image, const GainTableParams& params, 
             cp = cp * inverse_spacing;
             column_centre += 1.0f;
             const MapPosition column = locate(cp, map.points_h);
-            column_offset0[x] = static_cast<Index>(column.first) * points_n;
-            column_offset1[x] = static_cast<Index>(column.second) * points_n;
+            const int64_t offset0 = column.first * points_n;
+            if (column_runs.empty() || column_runs.back().offset0 != offset0)
+                column_runs.push_back({x, offset0, column.second * points_n});
+            column_runs.back().end = x + 1;
             column_frac[x] = column.frac;
         }
-        const GainColumnPlacement<Index> columns{column_offset0.data(), column_offset1.data(), column_frac.data()};
+        const GainColumnPlacement columns{column_runs.data(), column_frac.data()};
 
-        const Index row_stride = static_cast<Index>(map.points_h) * points_n;
+        const int64_t row_stride = map.points_h * points_n;
         const float height_f = static_cast<float>(height);
-        float* red = planes.data();
-        float* green = red + width;
-        float* blue = green + width;
-        float* measure = blue + width;
         float* pixels = static_cast<float*>(image.data);
         for (size_t y = 0; y < height; ++y) {
             const float rp = ((static_cast<float>(y) + 0.5f) / height_f - map.origin_v) / map.spacing_v;
             const MapPosition position = locate(rp, map.points_v);
-            const GainRowPlacement<Index> row{static_cast<Index>(position.first) * row_stride,
-                                              static_cast<Index>(position.second) * row_stride, position.frac};
-            kernel(pixels + 3 * width * y, width, red, green, blue, measure, params, row, columns);
+            const GainRowPlacement row{position.first * row_stride, position.second * row_stride, position.frac};
+            kernel(pixels + 3 * width * y, width, scratch.data(), params, row, columns);
         }
         return ORVEX_OK;
     });
@@ -110,10 +106,5 @@ extern "C" ORVEX_API orvex_status orvex_apply_profile_gain_table_map(
         gamma < 1.0f || gamma > 1.0f,
     };
     const MapPlacement map{map_points_v, map_points_h, map_spacing_v, map_spacing_h, map_origin_v, map_origin_h};
-    constexpr uint64_t kNarrowLimit = uint64_t{1} << 31;
-    const uint64_t map_points = static_cast<uint64_t>(map_points_v) * static_cast<uint64_t>(map_points_h);
-    if (map_points < kNarrowLimit && map_points * static_cast<uint64_t>(map_points_n) < kNarrowLimit) {
-        return apply_map(*image, params, map, kernel_table::narrow_gain_row.active());
-    }
-    return apply_map(*image, params, map, kernel_table::wide_gain_row.active());
+    return apply_map(*image, params, map, kernel_table::gain_row.active());
 }

@@ -20,33 +20,42 @@ struct GainTableParams {
 
 // Where one image row meets the map: the table offsets of its two map rows
 // and the fraction between them.
-template <class Index>
 struct GainRowPlacement {
-    Index offset0;
-    Index offset1;
+    int64_t offset0;
+    int64_t offset1;
     float frac;
 };
 
-// Where each image column meets the map: table offsets of its two map
-// columns and the fraction between them, one entry per column.
-template <class Index>
+// A stretch of image columns that meets the same two map columns: it ends
+// before column `end` and starts where the run before it ends (or at 0).
+struct GainColumnRun {
+    size_t end;
+    int64_t offset0;  // table offsets of the two map columns
+    int64_t offset1;
+};
+
+// Where the image columns meet the map: the runs in column order, and the
+// fraction between the two map columns for each column, followed by
+// kGainPadding readable floats.
 struct GainColumnPlacement {
-    const Index* offset0;
-    const Index* offset1;
+    const GainColumnRun* runs;
     const float* frac;
 };
 
-// Scales one row of `width` interleaved RGB pixels in place, working in the
-// planar scratch rows `red`, `green`, `blue` and `measure` (the brightness)
-// of `width` floats each.
-template <class Index>
-using GainRowKernel = void (*)(float* pixels, size_t width, float* red, float* green, float* blue, float* measure,
-                               const GainTableParams& params, const GainRowPlacement<Index>& row,
-                               const GainColumnPlacement<Index>& columns);
+// The kernels work on blocks of at most kGainBlock pixels; vectors may read
+// and write up to kGainPadding floats past a block's or a row's last pixel.
+inline constexpr size_t kGainBlock = 512;
+inline constexpr size_t kGainPadding = 16;
+// Floats of scratch memory a row kernel needs.
+inline constexpr size_t kGainScratch = 2 * (kGainBlock + kGainPadding);
 
-// Built for int32_t (narrow) and int64_t (wide) table offsets.
-ORVEX_DECLARE_PER_ISA(template <class Index> void apply_gain_row(
-    float* pixels, size_t width, float* red, float* green, float* blue, float* measure,
-    const GainTableParams& params, const GainRowPlacement<Index>& row, const GainColumnPlacement<Index>& columns))
+// Scales one row of `width` interleaved RGB pixels in place, using
+// kGainScratch floats of `scratch`.
+using GainRowKernel = void (*)(float* pixels, size_t width, float* scratch, const GainTableParams& params,
+                               const GainRowPlacement& row, const GainColumnPlacement& columns);
+
+ORVEX_DECLARE_PER_ISA(void apply_gain_row(float* pixels, size_t width, float* scratch,
+                                          const GainTableParams& params, const GainRowPlacement& row,
+                                          const GainColumnPlacement& columns))
 
 }  // namespace orvex
