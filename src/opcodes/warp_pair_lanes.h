@@ -1,8 +1,7 @@
 // Half-width lane helpers of the bilinear warp: both samples of a horizontal
 // neighbour pair from one 16-byte load per lane, or the pairs of all lanes
 // from a few consecutive samples per row, and the interleaved store of three
-// planes. Included by the warp
-// kernel body after frame/simd.h.
+// planes. Included by the warp kernel body after frame/simd.h.
 #pragma once
 
 #include <algorithm>
