@@ -149,8 +149,11 @@ struct LaneExtents {
     L::vi_half max_row;     // height - 1
     L::vi_half last_quad;   // sample count - 4: the last start of a four-float load
     int32_t row_samples;
+    int32_t sample_count;
     int32_t channel_count;
-    bool paired;  // both samples of a horizontal pair lie in one four-float load
+    bool paired;      // both samples of a horizontal pair lie in one four-float load
+    bool interleave;  // every channel is a written plane, three of them
+    bool contiguous;  // one channel, one plane
 };
 
 // p[0], p[stride], p[2 * stride], p[3 * stride], reading nothing past p[3 * stride].
@@ -171,15 +174,20 @@ void load_strided_quads(const float* base, const int32_t* offsets, int32_t strid
 LaneExtents lane_extents(const WarpJob& job) {
     const int32_t width = static_cast<int32_t>(job.width);
     const int32_t channels = static_cast<int32_t>(job.channels);
-    const int32_t samples = width * channels * static_cast<int32_t>(job.height);
+    const int32_t row_samples = width * channels;
+    const int32_t samples = row_samples * static_cast<int32_t>(job.height);
+    const bool paired = channels <= 3 && samples >= 4;
     return {L::set1_i32_half(channels),
-            L::set1_i32_half(width * channels),
+            L::set1_i32_half(row_samples),
             L::set1_i32_half(width - 1),
             L::set1_i32_half(static_cast<int32_t>(job.height) - 1),
             L::set1_i32_half(samples - 4),
-            width * channels,
+            row_samples,
+            samples,
             channels,
-            channels <= 3 && samples >= 4};
+            paired,
+            channels == 3 && job.plane_count == 3,
+            channels == 1 && job.plane_count == 1};
 }
 
 struct LaneGeometry {
@@ -248,14 +256,15 @@ L::vf_half bilinear_lanes(const WarpJob& job, const LaneExtents& ext, int32_t ch
     const L::vi_half row0 = L::mul_i32(y0, ext.row_stride);
     const L::vi_half row1 = L::mul_i32(y1, ext.row_stride);
     L::vf_half f00, f01, f10, f11;
-    if (ext.paired) {
-        L::load_pairs(job.src, L::add_i32(row0, col0), L::add_i32(row0, col1), ext.last_quad, f00, f01);
-        L::load_pairs(job.src, L::add_i32(row1, col0), L::add_i32(row1, col1), ext.last_quad, f10, f11);
-    } else {
+    if (!ext.paired) {
         f00 = L::gather(job.src, L::add_i32(row0, col0));
         f01 = L::gather(job.src, L::add_i32(row0, col1));
         f10 = L::gather(job.src, L::add_i32(row1, col0));
         f11 = L::gather(job.src, L::add_i32(row1, col1));
+    } else if (!L::load_pair_window(job.src, ext.row_samples, ext.sample_count, y0, col0, col1, f00, f01, f10,
+                                    f11)) {
+        L::load_pairs(job.src, L::add_i32(row0, col0), L::add_i32(row0, col1), ext.last_quad, f00, f01);
+        L::load_pairs(job.src, L::add_i32(row1, col0), L::add_i32(row1, col1), ext.last_quad, f10, f11);
     }
     const L::vd s00 = L::to_double(f00);
     const L::vd s01 = L::to_double(f01);
@@ -316,12 +325,21 @@ L::vf_half plane_lanes(const WarpJob& job, const LaneExtents& ext, const RowGeom
 void warp_lanes_at(const WarpJob& job, const LaneExtents& ext, const RowGeometry& row, uint64_t y, uint64_t x) {
     const LaneGeometry px = lane_geometry(job, row, x);
     float* out = job.dst + (y * job.width + x) * job.channels;
+    L::vf_half interleaved[3];
     alignas(64) float results[L::kHalfLanes];
     for (uint64_t i = 0; i < job.plane_count; ++i) {
-        L::store(results, plane_lanes(job, ext, row, px, static_cast<int32_t>(i)));
-        for (int j = 0; j < L::kHalfLanes; ++j)
-            out[j * job.channels + i] = results[j];
+        const L::vf_half plane = plane_lanes(job, ext, row, px, static_cast<int32_t>(i));
+        if (ext.interleave) {
+            interleaved[i] = plane;
+        } else if (ext.contiguous) {
+            L::store(out, plane);
+        } else {
+            L::store(results, plane);
+            for (int j = 0; j < L::kHalfLanes; ++j)
+                out[j * job.channels + i] = results[j];
+        }
     }
+    if (ext.interleave) L::store_interleaved3(out, interleaved[0], interleaved[1], interleaved[2]);
 }
 
 void warp_row(const WarpJob& job, uint64_t y) {

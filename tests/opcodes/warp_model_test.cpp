@@ -167,6 +167,48 @@ TEST_P(WarpRectilinearModel, EveryPlaneMatchesTheStepByStepModel) {
     }
 }
 
+// Lane groups whose source rows differ (a strong tangential term tilts the
+// rows), whose pairs spread wider than the vector paths read at once
+// (magnification) or share one pair (reduction), that reach the last row and
+// the buffer's end, on every combination of planes and channels that picks
+// its own store.
+TEST_P(WarpRectilinearModel, LaneGroupsAcrossRowsSpreadWideOrAtTheBufferEnd) {
+    const std::vector<std::vector<double>> models = {
+        {1.0, -0.3, 0.0, 0.0, 0.2, 0.35},  // radial, tangential (kt0, kt1)
+        {1.7, 0.0, 0.0, 0.0, 0.0, 0.0},
+        {0.45, 0.0, 0.0, 0.0, 0.0, 0.0},
+        {0.98, 0.05, 0.0, 0.0, -0.6, 0.02}};
+    const std::pair<uint64_t, int32_t> layouts[] = {{1, 1}, {2, 2}, {3, 3}, {3, 1}};  // channels, planes
+    const uint64_t h = 23, w = 61;
+    for (const std::vector<double>& model : models)
+        for (const auto& [c, planes] : layouts)
+            for (bool cubic : {false, true}) {
+                WarpCall call;
+                call.planes = planes;
+                call.cubic = cubic;
+                call.center_x = 0.55;
+                call.center_y = 0.4;
+                call.coefficients.clear();
+                call.tangential.clear();
+                for (int32_t i = 0; i < planes; ++i) {
+                    call.coefficients.insert(call.coefficients.end(), model.begin(), model.begin() + 4);
+                    call.tangential.insert(call.tangential.end(), model.begin() + 4, model.end());
+                }
+                const std::vector<float> src = ramp_samples(h * w * c, -0.2f, 1.2f);
+                const std::vector<float> dst = call.warp(src, h, w, c);
+                const ReferenceWarp reference{src, h, w, c, call};
+                for (uint64_t y = 0; y < h; ++y)
+                    for (uint64_t x = 0; x < w; ++x)
+                        for (uint64_t i = 0; i < c; ++i) {
+                            const float expected =
+                                i < static_cast<uint64_t>(planes) ? reference.at(y, x, i) : kUntouched;
+                            ASSERT_EQ(bits_of(dst[(y * w + x) * c + i]), bits_of(expected))
+                                << "model " << model[0] << (cubic ? " cubic " : " bilinear ") << c << " channels, "
+                                << planes << " planes at " << y << "," << x << "," << i;
+                        }
+            }
+}
+
 ORVEX_INSTANTIATE_PER_ISA(WarpRectilinearModel);
 
 }  // namespace
