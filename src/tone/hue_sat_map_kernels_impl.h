@@ -32,6 +32,8 @@ using simd::mask;
 using simd::vf;
 using simd::vi;
 
+constexpr int kBlock = 64;
+static_assert(kBlock % kLanes == 0);
 constexpr float kSextantsPerDegree = 1.0f / 60.0f;
 // Largest float below 2^31: a position clamped to it converts to int32.
 constexpr float kLargestPosition = 2147483520.0f;
@@ -58,12 +60,13 @@ inline vi pick_if_equal(vi a, vi b, vi if_equal, vi otherwise) {
     return _mm512_mask_blend_epi32(_mm512_cmpeq_epi32_mask(a, b), otherwise, if_equal);
 }
 inline void store_int(int32_t* p, vi v) { _mm512_storeu_si512(p, v); }
-// Quad vector k from the quads of pixels k, k + 4, k + 8 and k + 12.
+// A quad vector from the quads of pixels 0, 4, 8 and 12 counted from its
+// first pixel.
 template <class QuadOf>
-inline vf quad_vector(int k, QuadOf quad_of) {
-    const __m512 v = _mm512_castps128_ps512(quad_of(k));
-    return _mm512_insertf32x4(_mm512_insertf32x4(_mm512_insertf32x4(v, quad_of(k + 4), 1), quad_of(k + 8), 2),
-                              quad_of(k + 12), 3);
+inline vf quad_vector(QuadOf quad_of) {
+    const __m512 v = _mm512_castps128_ps512(quad_of(0));
+    return _mm512_insertf32x4(_mm512_insertf32x4(_mm512_insertf32x4(v, quad_of(4), 1), quad_of(8), 2), quad_of(12),
+                              3);
 }
 // Lane k + 4q of w, repeated over quarter q.
 template <int K>
@@ -95,8 +98,8 @@ inline vi pick_if_equal(vi a, vi b, vi if_equal, vi otherwise) {
 }
 inline void store_int(int32_t* p, vi v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
 template <class QuadOf>
-inline vf quad_vector(int k, QuadOf quad_of) {
-    return _mm256_insertf128_ps(_mm256_castps128_ps256(quad_of(k)), quad_of(k + 4), 1);
+inline vf quad_vector(QuadOf quad_of) {
+    return _mm256_insertf128_ps(_mm256_castps128_ps256(quad_of(0)), quad_of(4), 1);
 }
 template <int K>
 inline vf spread(vf w) {
@@ -129,8 +132,8 @@ inline vi pick_if_equal(vi a, vi b, vi if_equal, vi otherwise) {
 }
 inline void store_int(int32_t* p, vi v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 template <class QuadOf>
-inline vf quad_vector(int k, QuadOf quad_of) {
-    return quad_of(k);
+inline vf quad_vector(QuadOf quad_of) {
+    return quad_of(0);
 }
 template <int K>
 inline vf spread(vf w) {
@@ -173,29 +176,41 @@ inline vi truncate_positions(vf x) {
     return trunc_i32(select(le(set1(0.0f), x), min_lt(x, set1(kLargestPosition)), set1(0.0f)));
 }
 
-// Divisions of one group: the float offsets of entries (V0, h0, s0) and
-// (V0, h1, s0) per pixel, and the three fractions.
+// A block of pixels between the two passes: the first converts to hue,
+// saturation and value and finds the table divisions, the second looks up,
+// adjusts and converts back. Each pass runs on groups of kLanes pixels that
+// do not depend on each other.
 template <class Index>
-struct Divisions {
-    alignas(64) Index corner[kLanes];
-    alignas(64) Index partner[kLanes];
-    vf hue_frac, sat_frac, val_frac;
+struct Block {
+    alignas(64) float red[kBlock];
+    alignas(64) float green[kBlock];
+    alignas(64) float blue[kBlock];
+    alignas(64) float hue[kBlock];
+    alignas(64) float sat[kBlock];
+    alignas(64) float val[kBlock];
+    alignas(64) float hue_frac[kBlock];
+    alignas(64) float sat_frac[kBlock];
+    alignas(64) float val_frac[kBlock];
+    alignas(64) Index corner[kBlock];   // float offset of entry (V0, h0, s0)
+    alignas(64) Index partner[kBlock];  // float offset of entry (V0, h1, s0)
 };
 
+// The divisions around the positions of group j and the fractions between
+// them.
 template <bool ThreeD, class Index>
-inline void find_divisions(vf hue_pos, vf sat_pos, vf val_pos, const Lookup& lookup, Divisions<Index>& out) {
+inline void find_divisions(vf hue_pos, vf sat_pos, vf val_pos, const Lookup& lookup, int j, Block<Index>& block) {
     using namespace simd;
     // The last hue division pairs with division 0.
     const vi last_hue = set1_i32(lookup.last_hue);
     const vi h0 = min_u32(truncate_positions(hue_pos), last_hue);
-    out.hue_frac = sub(hue_pos, from_i32(h0));
+    store(block.hue_frac + j, sub(hue_pos, from_i32(h0)));
     // No upper clamp on the fraction: saturation above 1 extrapolates.
     const vi s0 = min_u32(truncate_positions(sat_pos), set1_i32(lookup.last_sat_pair));
-    out.sat_frac = lookup.single_sat ? set1(0.0f) : sub(sat_pos, from_i32(s0));
+    store(block.sat_frac + j, lookup.single_sat ? set1(0.0f) : sub(sat_pos, from_i32(s0)));
     vi v0 = set1_i32(0);
     if constexpr (ThreeD) {
         v0 = min_u32(truncate_positions(val_pos), set1_i32(lookup.last_val_pair));
-        out.val_frac = sub(val_pos, from_i32(v0));
+        store(block.val_frac + j, sub(val_pos, from_i32(v0)));
     }
     if constexpr (sizeof(Index) == sizeof(int32_t)) {
         const vi sat_divisions = set1_i32(lookup.sat_divisions);
@@ -204,8 +219,8 @@ inline void find_divisions(vf hue_pos, vf sat_pos, vf val_pos, const Lookup& loo
         const vi corner = mul_int(entry, set1_i32(3));
         const vi hue_step = pick_if_equal(h0, last_hue, set1_i32(-3 * lookup.last_hue * lookup.sat_divisions),
                                           set1_i32(3 * lookup.sat_divisions));
-        store_int(out.corner, corner);
-        store_int(out.partner, add_i32(corner, hue_step));
+        store_int(block.corner + j, corner);
+        store_int(block.partner + j, add_i32(corner, hue_step));
     } else {
         alignas(64) int32_t hue[kLanes], sat[kLanes], val[kLanes];
         store_int(hue, h0);
@@ -213,100 +228,26 @@ inline void find_divisions(vf hue_pos, vf sat_pos, vf val_pos, const Lookup& loo
         store_int(val, v0);
         const Index sat_divisions = lookup.sat_divisions;
         const Index plane = static_cast<Index>(lookup.last_hue + 1) * sat_divisions;
-        for (int j = 0; j < kLanes; ++j) {
-            const Index corner = 3 * (val[j] * plane + hue[j] * sat_divisions + sat[j]);
-            const Index h1 = hue[j] == lookup.last_hue ? 0 : hue[j] + 1;
-            out.corner[j] = corner;
-            out.partner[j] = corner + 3 * (h1 - hue[j]) * sat_divisions;
+        for (int l = 0; l < kLanes; ++l) {
+            const Index corner = 3 * (val[l] * plane + hue[l] * sat_divisions + sat[l]);
+            const Index h1 = hue[l] == lookup.last_hue ? 0 : hue[l] + 1;
+            block.corner[j + l] = corner;
+            block.partner[j + l] = corner + 3 * (h1 - hue[l]) * sat_divisions;
         }
     }
 }
 
-// The low and high quads of the entries at the given offsets, one quad
-// vector's pixels.
-struct Rows {
-    vf low;   // per quarter, lanes 0..2: entry s0
-    vf high;  // per quarter, lanes 1..3: entry s0 + 1
-};
-
-template <bool PairedSat, class Index>
-inline Rows load_rows(int k, const float* entries, const Index* offsets) {
-    if constexpr (PairedSat)
-        return {quad_vector(k, [&](int j) { return _mm_loadu_ps(entries + offsets[j]); }),
-                quad_vector(k, [&](int j) { return _mm_loadu_ps(entries + offsets[j] + 2); })};
-    const vf low = quad_vector(k, [&](int j) { return entry_quad(entries + offsets[j]); });
-    return {low, permute_in_quads<_MM_SHUFFLE(2, 1, 0, 0)>(low)};
-}
-
-inline Rows blend(Rows a, vf wa, Rows b, vf wb) {
-    using namespace simd;
-    return {add(mul(wa, a.low), mul(wb, b.low)), add(mul(wa, a.high), mul(wb, b.high))};
-}
-
-// The interpolated entry of quad vector k: along hue, then value, then
-// saturation. Lanes 0..2 of each quarter hold the three components.
-template <bool ThreeD, bool PairedSat, int K, class Index>
-inline vf look_up_quads(const Lookup& lookup, const Divisions<Index>& at) {
-    using namespace simd;
-    const vf one = set1(1.0f);
-    const vf fh = spread<K>(at.hue_frac);
-    const vf gh = sub(one, fh);
-    Rows sat_pair = blend(load_rows<PairedSat>(K, lookup.entries, at.corner), gh,
-                          load_rows<PairedSat>(K, lookup.entries, at.partner), fh);
-    if constexpr (ThreeD) {
-        const vf fv = spread<K>(at.val_frac);
-        const Rows up = blend(load_rows<PairedSat>(K, lookup.upper_entries, at.corner), gh,
-                              load_rows<PairedSat>(K, lookup.upper_entries, at.partner), fh);
-        sat_pair = blend(up, fv, sat_pair, sub(one, fv));
-    }
-    const vf fs = spread<K>(at.sat_frac);
-    const vf high = permute_in_quads<_MM_SHUFFLE(3, 3, 2, 1)>(sat_pair.high);
-    return add(mul(sat_pair.low, sub(one, fs)), mul(high, fs));
-}
-
-struct Adjustment {
-    vf hue_shift, sat_gain, val_gain;
-};
-
-template <bool ThreeD, bool PairedSat, class Index>
-inline Adjustment look_up(const Lookup& lookup, const Divisions<Index>& at) {
-    vf quads[4];
-    for_each_quad_vector([&](auto k) {
-        quads[decltype(k)::value] = look_up_quads<ThreeD, PairedSat, decltype(k)::value>(lookup, at);
-    });
-    const vf t0 = interleave_low(quads[0], quads[1]);
-    const vf t1 = interleave_high(quads[0], quads[1]);
-    const vf t2 = interleave_low(quads[2], quads[3]);
-    const vf t3 = interleave_high(quads[2], quads[3]);
-    return {low_pairs(t0, t2), high_pairs(t0, t2), low_pairs(t1, t3)};
-}
-
-// Reduces hues of magnitude 12 or more (or NaN) to [0, 6] by the general
-// remainder by 6.
-inline vf reduce_far_hues(vf hue, vf sextant) {
-    alignas(64) float h[kLanes], x[kLanes];
-    simd::store(h, hue);
-    simd::store(x, sextant);
-    for (int j = 0; j < kLanes; ++j) {
-        if (fabsf(h[j]) < kNearHue) continue;
-        const float remainder = fmodf(h[j], 6.0f);
-        x[j] = remainder < 0.0f ? remainder + 6.0f : remainder;
-    }
-    return simd::load(x);
-}
-
-// Adjusts kLanes interleaved pixels in place.
-template <bool ThreeD, bool PairedSat, class Index>
-inline void adjust_group(float* pixels, const HueSatTable& table, const Lookup& lookup) {
+// First pass over group j: hue in sextants, saturation and value, and their
+// divisions. Ties of the largest channel go to red, then green; one divide
+// finds the hue.
+template <bool ThreeD, class Index>
+inline void to_hsv(const float* pixels, const HueSatTable& table, const Lookup& lookup, int j,
+                   Block<Index>& block) {
     using namespace simd;
     const vf zero = set1(0.0f);
-    const vf one = set1(1.0f);
     const vf six = set1(6.0f);
     vf r, g, b;
-    load3(pixels, r, g, b);
-
-    // Hue in sextants, saturation and value. Ties of the largest channel go
-    // to red, then green; one divide finds the hue.
+    load3(pixels + 3 * j, r, g, b);
     const vf max_gb = select(lt(g, b), b, g);
     const vf v = select(lt(r, max_gb), max_gb, r);
     const vf min_gb = select(lt(b, g), b, g);
@@ -321,18 +262,107 @@ inline void adjust_group(float* pixels, const HueSatTable& table, const Lookup& 
     const mask chromatic = lt(zero, d);
     const vf h = select(chromatic, chroma_hue, zero);
     const vf s = select(chromatic, div(d, v), zero);
-
-    Divisions<Index> at;
+    store(block.red + j, r);
+    store(block.green + j, g);
+    store(block.blue + j, b);
+    store(block.hue + j, h);
+    store(block.sat + j, s);
+    store(block.val + j, v);
     find_divisions<ThreeD>(mul(set1(table.hue_scale), h), mul(set1(table.sat_scale), s),
-                           mul(v, set1(table.val_scale)), lookup, at);
-    const Adjustment adjustment = look_up<ThreeD, PairedSat>(lookup, at);
+                           mul(v, set1(table.val_scale)), lookup, j, block);
+}
 
-    // The adjustment; the hue reduces to [0, 6] by the remainder by 6,
-    // computed here exactly for |hue| < 12. A zero remainder of -6 is +0
-    // here rather than -0; both give sextant 0 and the same colour.
-    const vf hue = add(mul(adjustment.hue_shift, set1(kSextantsPerDegree)), h);
-    const vf scaled_sat = mul(s, adjustment.sat_gain);
-    const vf scaled_val = mul(v, adjustment.val_gain);
+// The low and high quads of the entries at the given offsets, one quad
+// vector's pixels.
+struct Rows {
+    vf low;   // per quarter, lanes 0..2: entry s0
+    vf high;  // per quarter, lanes 1..3: entry s0 + 1
+};
+
+template <bool PairedSat, class Index>
+inline Rows load_rows(const float* entries, const Index* offsets) {
+    if constexpr (PairedSat)
+        return {quad_vector([&](int l) { return _mm_loadu_ps(entries + offsets[l]); }),
+                quad_vector([&](int l) { return _mm_loadu_ps(entries + offsets[l] + 2); })};
+    const vf low = quad_vector([&](int l) { return entry_quad(entries + offsets[l]); });
+    return {low, permute_in_quads<_MM_SHUFFLE(2, 1, 0, 0)>(low)};
+}
+
+inline Rows blend(Rows a, vf wa, Rows b, vf wb) {
+    using namespace simd;
+    return {add(mul(wa, a.low), mul(wb, b.low)), add(mul(wa, a.high), mul(wb, b.high))};
+}
+
+// The interpolated entry of quad vector K of group j: along hue, then value,
+// then saturation. Lanes 0..2 of each quarter hold the three components.
+template <bool ThreeD, bool PairedSat, int K, class Index>
+inline vf look_up_quads(const Lookup& lookup, int j, const Block<Index>& block) {
+    using namespace simd;
+    const vf one = set1(1.0f);
+    const Index* corner = block.corner + j + K;
+    const Index* partner = block.partner + j + K;
+    const vf fh = spread<K>(load(block.hue_frac + j));
+    const vf gh = sub(one, fh);
+    Rows sat_pair =
+        blend(load_rows<PairedSat>(lookup.entries, corner), gh, load_rows<PairedSat>(lookup.entries, partner), fh);
+    if constexpr (ThreeD) {
+        const vf fv = spread<K>(load(block.val_frac + j));
+        const Rows up = blend(load_rows<PairedSat>(lookup.upper_entries, corner), gh,
+                              load_rows<PairedSat>(lookup.upper_entries, partner), fh);
+        sat_pair = blend(up, fv, sat_pair, sub(one, fv));
+    }
+    const vf fs = spread<K>(load(block.sat_frac + j));
+    const vf high = permute_in_quads<_MM_SHUFFLE(3, 3, 2, 1)>(sat_pair.high);
+    return add(mul(sat_pair.low, sub(one, fs)), mul(high, fs));
+}
+
+struct Adjustment {
+    vf hue_shift, sat_gain, val_gain;
+};
+
+template <bool ThreeD, bool PairedSat, class Index>
+inline Adjustment look_up(const Lookup& lookup, int j, const Block<Index>& block) {
+    vf quads[4];
+    for_each_quad_vector([&](auto k) {
+        constexpr int K = decltype(k)::value;
+        quads[K] = look_up_quads<ThreeD, PairedSat, K>(lookup, j, block);
+    });
+    const vf t0 = interleave_low(quads[0], quads[1]);
+    const vf t1 = interleave_high(quads[0], quads[1]);
+    const vf t2 = interleave_low(quads[2], quads[3]);
+    const vf t3 = interleave_high(quads[2], quads[3]);
+    return {low_pairs(t0, t2), high_pairs(t0, t2), low_pairs(t1, t3)};
+}
+
+// Reduces hues of magnitude 12 or more (or NaN) to [0, 6] by the general
+// remainder by 6.
+inline vf reduce_far_hues(vf hue, vf sextant) {
+    alignas(64) float h[kLanes], x[kLanes];
+    simd::store(h, hue);
+    simd::store(x, sextant);
+    for (int l = 0; l < kLanes; ++l) {
+        if (fabsf(h[l]) < kNearHue) continue;
+        const float remainder = fmodf(h[l], 6.0f);
+        x[l] = remainder < 0.0f ? remainder + 6.0f : remainder;
+    }
+    return simd::load(x);
+}
+
+// Second pass over group j: the looked-up adjustment, then back to RGB.
+template <bool ThreeD, bool PairedSat, class Index>
+inline void to_rgb(float* pixels, const Lookup& lookup, int j, const Block<Index>& block) {
+    using namespace simd;
+    const vf zero = set1(0.0f);
+    const vf one = set1(1.0f);
+    const vf six = set1(6.0f);
+    const Adjustment adjustment = look_up<ThreeD, PairedSat>(lookup, j, block);
+
+    // The hue reduces to [0, 6] by the remainder by 6, computed here exactly
+    // for |hue| < 12. A zero remainder of -6 is +0 here rather than -0; both
+    // give sextant 0 and the same colour.
+    const vf hue = add(mul(adjustment.hue_shift, set1(kSextantsPerDegree)), load(block.hue + j));
+    const vf scaled_sat = mul(load(block.sat + j), adjustment.sat_gain);
+    const vf scaled_val = mul(load(block.val + j), adjustment.val_gain);
     const vf capped_val = select(lt(one, scaled_val), one, scaled_val);
     const vf sat = select(lt(scaled_sat, one), scaled_sat, one);
     const vf val = select(lt(zero, capped_val), capped_val, zero);
@@ -341,9 +371,9 @@ inline void adjust_group(float* pixels, const HueSatTable& table, const Lookup& 
     if (any(mask_or(mask_or(le(set1(kNearHue), hue), le(hue, set1(-kNearHue))), is_nan(hue))))
         x = reduce_far_hues(hue, x);
 
-    // Back to RGB. A pixel whose hue is not finite (NaN sextant) keeps its
-    // colour unless it turned grey; sextant 6 (a tiny negative remainder
-    // plus 6) is sextant 0.
+    // A pixel whose hue is not finite (NaN sextant) keeps its colour unless
+    // it turned grey; sextant 6 (a tiny negative remainder plus 6) is
+    // sextant 0.
     const mask not_finite = is_nan(x);
     const vf i = from_i32(trunc_i32(select(not_finite, zero, x)));
     const vf f = sub(x, i);
@@ -361,8 +391,18 @@ inline void adjust_group(float* pixels, const HueSatTable& table, const Lookup& 
     const vf blue = select(mask_or(in0, in1), p, select(in2, t, select(in5, q, val)));
     const mask grey = mask_or(le(sat, zero), is_nan(sat));
     const mask keep = mask_andnot(grey, not_finite);
-    store3(pixels, select(keep, r, select(grey, val, red)), select(keep, g, select(grey, val, green)),
-           select(keep, b, select(grey, val, blue)));
+    store3(pixels + 3 * j, select(keep, load(block.red + j), select(grey, val, red)),
+           select(keep, load(block.green + j), select(grey, val, green)),
+           select(keep, load(block.blue + j), select(grey, val, blue)));
+}
+
+// Adjusts the kBlock interleaved pixels at `pixels` in place.
+template <bool ThreeD, bool PairedSat, class Index>
+void adjust_block(float* pixels, const HueSatTable& table, const Lookup& lookup, Block<Index>& block) {
+    for (int j = 0; j < kBlock; j += kLanes)
+        to_hsv<ThreeD>(pixels, table, lookup, j, block);
+    for (int j = 0; j < kBlock; j += kLanes)
+        to_rgb<ThreeD, PairedSat>(pixels, lookup, j, block);
 }
 
 template <bool ThreeD, bool PairedSat, class Index>
@@ -377,15 +417,16 @@ void apply_table(float* pixels, size_t count, const HueSatTable& table) {
         sizeof(Index) == sizeof(int32_t) ? table.hue_divisions * table.sat_divisions : 0,
         !PairedSat,
     };
+    Block<Index> block;
     size_t start = 0;
-    for (; start + kLanes <= count; start += kLanes)
-        adjust_group<ThreeD, PairedSat, Index>(pixels + 3 * start, table, lookup);
+    for (; start + kBlock <= count; start += kBlock)
+        adjust_block<ThreeD, PairedSat>(pixels + 3 * start, table, lookup, block);
     if (start == count) return;
-    // Zero pixels pad the last group; they read entry (0, 0, 0).
-    alignas(64) float padded[3 * kLanes] = {};
+    // Zero pixels pad the last block; they read entry (0, 0, 0).
+    alignas(64) float padded[3 * kBlock] = {};
     const size_t tail_floats = 3 * (count - start);
     std::memcpy(padded, pixels + 3 * start, tail_floats * sizeof(float));
-    adjust_group<ThreeD, PairedSat, Index>(padded, table, lookup);
+    adjust_block<ThreeD, PairedSat>(padded, table, lookup, block);
     std::memcpy(pixels + 3 * start, padded, tail_floats * sizeof(float));
 }
 
