@@ -54,6 +54,7 @@ inline void for_each_quad_vector(Step step) {
 
 #if defined(__AVX512F__)
 inline bool any(mask m) { return m != 0; }
+inline vi min_int(vi a, vi b) { return _mm512_min_epi32(a, b); }
 inline vi mul_int(vi a, vi b) { return _mm512_mullo_epi32(a, b); }
 // a == b ? if_equal : otherwise
 inline vi pick_if_equal(vi a, vi b, vi if_equal, vi otherwise) {
@@ -92,6 +93,7 @@ inline vf high_pairs(vf a, vf b) {
 }
 #elif defined(__AVX2__)
 inline bool any(mask m) { return _mm256_movemask_ps(m) != 0; }
+inline vi min_int(vi a, vi b) { return _mm256_min_epi32(a, b); }
 inline vi mul_int(vi a, vi b) { return _mm256_mullo_epi32(a, b); }
 inline vi pick_if_equal(vi a, vi b, vi if_equal, vi otherwise) {
     return _mm256_blendv_epi8(otherwise, if_equal, _mm256_cmpeq_epi32(a, b));
@@ -119,16 +121,9 @@ inline vf high_pairs(vf a, vf b) {
 }
 #else
 inline bool any(mask m) { return _mm_movemask_ps(m) != 0; }
-inline vi mul_int(vi a, vi b) {
-    // Low 32 bits of the even and the odd lanes' products, interleaved back.
-    const __m128i even = _mm_mul_epu32(a, b);
-    const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
-    return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
-                              _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
-}
-inline vi pick_if_equal(vi a, vi b, vi if_equal, vi otherwise) {
-    const __m128i equal = _mm_cmpeq_epi32(a, b);
-    return _mm_or_si128(_mm_and_si128(equal, if_equal), _mm_andnot_si128(equal, otherwise));
+inline vi min_int(vi a, vi b) {
+    const __m128i a_greater = _mm_cmpgt_epi32(a, b);
+    return _mm_or_si128(_mm_and_si128(a_greater, b), _mm_andnot_si128(a_greater, a));
 }
 inline void store_int(int32_t* p, vi v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 template <class QuadOf>
@@ -202,16 +197,19 @@ inline void find_divisions(vf hue_pos, vf sat_pos, vf val_pos, const Lookup& loo
     using namespace simd;
     // The last hue division pairs with division 0.
     const vi last_hue = set1_i32(lookup.last_hue);
-    const vi h0 = min_u32(truncate_positions(hue_pos), last_hue);
+    const vi h0 = min_int(truncate_positions(hue_pos), last_hue);
     store(block.hue_frac + j, sub(hue_pos, from_i32(h0)));
     // No upper clamp on the fraction: saturation above 1 extrapolates.
-    const vi s0 = min_u32(truncate_positions(sat_pos), set1_i32(lookup.last_sat_pair));
+    const vi s0 = min_int(truncate_positions(sat_pos), set1_i32(lookup.last_sat_pair));
     store(block.sat_frac + j, lookup.single_sat ? set1(0.0f) : sub(sat_pos, from_i32(s0)));
     vi v0 = set1_i32(0);
     if constexpr (ThreeD) {
-        v0 = min_u32(truncate_positions(val_pos), set1_i32(lookup.last_val_pair));
+        v0 = min_int(truncate_positions(val_pos), set1_i32(lookup.last_val_pair));
         store(block.val_frac + j, sub(val_pos, from_i32(v0)));
     }
+#if defined(__AVX2__)
+    // 32-bit offsets on vectors where the instruction set multiplies 32-bit
+    // lanes; otherwise lane by lane.
     if constexpr (sizeof(Index) == sizeof(int32_t)) {
         const vi sat_divisions = set1_i32(lookup.sat_divisions);
         vi entry = add_i32(mul_int(h0, sat_divisions), s0);
@@ -221,19 +219,20 @@ inline void find_divisions(vf hue_pos, vf sat_pos, vf val_pos, const Lookup& loo
                                           set1_i32(3 * lookup.sat_divisions));
         store_int(block.corner + j, corner);
         store_int(block.partner + j, add_i32(corner, hue_step));
-    } else {
-        alignas(64) int32_t hue[kLanes], sat[kLanes], val[kLanes];
-        store_int(hue, h0);
-        store_int(sat, s0);
-        store_int(val, v0);
-        const Index sat_divisions = lookup.sat_divisions;
-        const Index plane = static_cast<Index>(lookup.last_hue + 1) * sat_divisions;
-        for (int l = 0; l < kLanes; ++l) {
-            const Index corner = 3 * (val[l] * plane + hue[l] * sat_divisions + sat[l]);
-            const Index h1 = hue[l] == lookup.last_hue ? 0 : hue[l] + 1;
-            block.corner[j + l] = corner;
-            block.partner[j + l] = corner + 3 * (h1 - hue[l]) * sat_divisions;
-        }
+        return;
+    }
+#endif
+    alignas(64) int32_t hue[kLanes], sat[kLanes], val[kLanes];
+    store_int(hue, h0);
+    store_int(sat, s0);
+    store_int(val, v0);
+    const Index sat_divisions = lookup.sat_divisions;
+    const Index plane = static_cast<Index>(lookup.last_hue + 1) * sat_divisions;
+    for (int l = 0; l < kLanes; ++l) {
+        const Index corner = 3 * (val[l] * plane + hue[l] * sat_divisions + sat[l]);
+        const Index h1 = hue[l] == lookup.last_hue ? 0 : hue[l] + 1;
+        block.corner[j + l] = corner;
+        block.partner[j + l] = corner + 3 * (h1 - hue[l]) * sat_divisions;
     }
 }
 
