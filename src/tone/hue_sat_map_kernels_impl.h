@@ -171,10 +171,10 @@ inline vi truncate_positions(vf x) {
     return trunc_i32(select(le(set1(0.0f), x), min_lt(x, set1(kLargestPosition)), set1(0.0f)));
 }
 
-// A block of pixels between the two passes: the first converts to hue,
+// A block of pixels between the passes: the first converts to hue,
 // saturation and value and finds the table divisions, the second looks up,
-// adjusts and converts back. Each pass runs on groups of kLanes pixels that
-// do not depend on each other.
+// the third adjusts and converts back. Each pass runs on groups of kLanes
+// pixels that do not depend on each other.
 template <class Index>
 struct Block {
     alignas(64) float red[kBlock];
@@ -188,6 +188,9 @@ struct Block {
     alignas(64) float val_frac[kBlock];
     alignas(64) Index corner[kBlock];   // float offset of entry (V0, h0, s0)
     alignas(64) Index partner[kBlock];  // float offset of entry (V0, h1, s0)
+    alignas(64) float hue_shift[kBlock];
+    alignas(64) float sat_gain[kBlock];
+    alignas(64) float val_gain[kBlock];
 };
 
 // The divisions around the positions of group j and the fractions between
@@ -315,12 +318,9 @@ inline vf look_up_quads(const Lookup& lookup, int j, const Block<Index>& block) 
     return add(mul(sat_pair.low, sub(one, fs)), mul(high, fs));
 }
 
-struct Adjustment {
-    vf hue_shift, sat_gain, val_gain;
-};
-
+// Second pass over group j: the table lookup.
 template <bool ThreeD, bool PairedSat, class Index>
-inline Adjustment look_up(const Lookup& lookup, int j, const Block<Index>& block) {
+inline void look_up(const Lookup& lookup, int j, Block<Index>& block) {
     vf quads[4];
     for_each_quad_vector([&](auto k) {
         constexpr int K = decltype(k)::value;
@@ -330,7 +330,9 @@ inline Adjustment look_up(const Lookup& lookup, int j, const Block<Index>& block
     const vf t1 = interleave_high(quads[0], quads[1]);
     const vf t2 = interleave_low(quads[2], quads[3]);
     const vf t3 = interleave_high(quads[2], quads[3]);
-    return {low_pairs(t0, t2), high_pairs(t0, t2), low_pairs(t1, t3)};
+    simd::store(block.hue_shift + j, low_pairs(t0, t2));
+    simd::store(block.sat_gain + j, high_pairs(t0, t2));
+    simd::store(block.val_gain + j, low_pairs(t1, t3));
 }
 
 // Reduces hues of magnitude 12 or more (or NaN) to [0, 6] by the general
@@ -347,21 +349,20 @@ inline vf reduce_far_hues(vf hue, vf sextant) {
     return simd::load(x);
 }
 
-// Second pass over group j: the looked-up adjustment, then back to RGB.
-template <bool ThreeD, bool PairedSat, class Index>
-inline void to_rgb(float* pixels, const Lookup& lookup, int j, const Block<Index>& block) {
+// Third pass over group j: the looked-up adjustment, then back to RGB.
+template <class Index>
+inline void to_rgb(float* pixels, int j, const Block<Index>& block) {
     using namespace simd;
     const vf zero = set1(0.0f);
     const vf one = set1(1.0f);
     const vf six = set1(6.0f);
-    const Adjustment adjustment = look_up<ThreeD, PairedSat>(lookup, j, block);
 
     // The hue reduces to [0, 6] by the remainder by 6, computed here exactly
     // for |hue| < 12. A zero remainder of -6 is +0 here rather than -0; both
     // give sextant 0 and the same colour.
-    const vf hue = add(mul(adjustment.hue_shift, set1(kSextantsPerDegree)), load(block.hue + j));
-    const vf scaled_sat = mul(load(block.sat + j), adjustment.sat_gain);
-    const vf scaled_val = mul(load(block.val + j), adjustment.val_gain);
+    const vf hue = add(mul(load(block.hue_shift + j), set1(kSextantsPerDegree)), load(block.hue + j));
+    const vf scaled_sat = mul(load(block.sat + j), load(block.sat_gain + j));
+    const vf scaled_val = mul(load(block.val + j), load(block.val_gain + j));
     const vf capped_val = select(lt(one, scaled_val), one, scaled_val);
     const vf sat = select(lt(scaled_sat, one), scaled_sat, one);
     const vf val = select(lt(zero, capped_val), capped_val, zero);
@@ -401,7 +402,9 @@ void adjust_block(float* pixels, const HueSatTable& table, const Lookup& lookup,
     for (int j = 0; j < kBlock; j += kLanes)
         to_hsv<ThreeD>(pixels, table, lookup, j, block);
     for (int j = 0; j < kBlock; j += kLanes)
-        to_rgb<ThreeD, PairedSat>(pixels, lookup, j, block);
+        look_up<ThreeD, PairedSat>(lookup, j, block);
+    for (int j = 0; j < kBlock; j += kLanes)
+        to_rgb(pixels, j, block);
 }
 
 template <bool ThreeD, bool PairedSat, class Index>
