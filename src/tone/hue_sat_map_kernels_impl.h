@@ -65,9 +65,12 @@ inline void store_int(int32_t* p, vi v) { _mm512_storeu_si512(p, v); }
 // first pixel.
 template <class QuadOf>
 inline vf quad_vector(QuadOf quad_of) {
-    const __m512 v = _mm512_castps128_ps512(quad_of(0));
-    return _mm512_insertf32x4(_mm512_insertf32x4(_mm512_insertf32x4(v, quad_of(4), 1), quad_of(8), 2), quad_of(12),
-                              3);
+    // Two 256-bit halves first: their inserts take the table quads straight
+    // from memory.
+    const __m256 low = _mm256_insertf128_ps(_mm256_castps128_ps256(quad_of(0)), quad_of(4), 1);
+    const __m256 high = _mm256_insertf128_ps(_mm256_castps128_ps256(quad_of(8)), quad_of(12), 1);
+    return _mm512_castpd_ps(
+        _mm512_insertf64x4(_mm512_castpd256_pd512(_mm256_castps_pd(low)), _mm256_castps_pd(high), 1));
 }
 // Lane k + 4q of w, repeated over quarter q.
 template <int K>
