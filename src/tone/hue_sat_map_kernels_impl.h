@@ -1,11 +1,12 @@
 // Body of the hue/saturation/value kernels; included by one translation unit
 // per instruction set after it defines ORVEX_ISA.
 //
-// Pixels go through in groups of kLanes, each group entirely in registers:
-// split into channels, converted to hue, saturation and value, looked up,
-// adjusted, converted back and joined. Every lane performs exactly the
-// scalar sequence of operations. A short last group runs on a zero-padded
-// copy, and only its real pixels are written back.
+// Pixels go through in blocks of kBlock, in three passes over groups of
+// kLanes pixels that do not depend on each other, so that the groups of a
+// pass overlap: conversion to hue, saturation and value with the table
+// divisions; the lookup; the adjustment and the conversion back. Every lane
+// performs exactly the scalar sequence of operations. A short last block
+// runs on a zero-padded copy, and only its real pixels are written back.
 //
 // The lookup works on quads: for one hue and value division the entries of
 // saturation divisions s0 and s0 + 1 are 6 adjacent floats, read as floats
