@@ -181,9 +181,6 @@ inline vi truncate_positions(vf x) {
 // pixels that do not depend on each other.
 template <class Index>
 struct Block {
-    alignas(64) float red[kBlock];
-    alignas(64) float green[kBlock];
-    alignas(64) float blue[kBlock];
     alignas(64) float hue[kBlock];
     alignas(64) float sat[kBlock];
     alignas(64) float val[kBlock];
@@ -268,9 +265,6 @@ inline void to_hsv(const float* pixels, const HueSatTable& table, const Lookup& 
     const mask chromatic = lt(zero, d);
     const vf h = select(chromatic, chroma_hue, zero);
     const vf s = select(chromatic, div(d, v), zero);
-    store(block.red + j, r);
-    store(block.green + j, g);
-    store(block.blue + j, b);
     store(block.hue + j, h);
     store(block.sat + j, s);
     store(block.val + j, v);
@@ -394,10 +388,19 @@ inline void to_rgb(float* pixels, int j, const Block<Index>& block) {
     const vf green = select(in0, t, select(mask_or(in1, in2), val, select(in3, q, p)));
     const vf blue = select(mask_or(in0, in1), p, select(in2, t, select(in5, q, val)));
     const mask grey = mask_or(le(sat, zero), is_nan(sat));
+    vf new_red = select(grey, val, red);
+    vf new_green = select(grey, val, green);
+    vf new_blue = select(grey, val, blue);
+    // The group's pixels still hold their colours until the store below.
     const mask keep = mask_andnot(grey, not_finite);
-    store3(pixels + 3 * j, select(keep, load(block.red + j), select(grey, val, red)),
-           select(keep, load(block.green + j), select(grey, val, green)),
-           select(keep, load(block.blue + j), select(grey, val, blue)));
+    if (any(keep)) {
+        vf r, g, b;
+        load3(pixels + 3 * j, r, g, b);
+        new_red = select(keep, r, new_red);
+        new_green = select(keep, g, new_green);
+        new_blue = select(keep, b, new_blue);
+    }
+    store3(pixels + 3 * j, new_red, new_green, new_blue);
 }
 
 // Adjusts the kBlock interleaved pixels at `pixels` in place.

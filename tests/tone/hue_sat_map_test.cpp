@@ -150,6 +150,14 @@ TEST_P(HueSatMap, HueShiftWrapsByRemainderOfSixSextants) {
     // Not finite: the pixel stays.
     for (float shift : {kNaN, kInf, -kInf})
         expect_map(Table(1, 1, 0, {shift, 1.0f, 0.5f}), pixel, pixel);
+    // Kept and adjusted pixels side by side in one vector: hue 0 reads the
+    // NaN shifts of division 0, hue 3.5 the halved value of divisions 3, 4.
+    Table mixed(6, 2, 0, {kNaN, 1.0f, 0.5f});
+    for (int32_t h : {3, 4})
+        for (int32_t s : {0, 1})
+            mixed.set(0, h, s, {0.0f, 1.0f, 0.5f});
+    expect_map(mixed, {{1.0f, 0.5f, 0.5f}, {0.5f, 0.75f, 1.0f}, {0.5f, 0.75f, 1.0f}},
+               {{1.0f, 0.5f, 0.5f}, {0.25f, 0.375f, 0.5f}, {0.25f, 0.375f, 0.5f}});
     // -1.7e-8 sextants plus 6 rounds to 6, which is sextant 0.
     expect_map(Table(1, 1, 0, {-1e-6f, 1.0f, 0.5f}), {{1.0f, 0.5f, 0.5f}}, {{0.5f, 0.25f, 0.25f}});
 }
