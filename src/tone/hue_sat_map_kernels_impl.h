@@ -62,39 +62,6 @@ inline vi pick_if_equal(vi a, vi b, vi if_equal, vi otherwise) {
     return _mm512_mask_blend_epi32(_mm512_cmpeq_epi32_mask(a, b), otherwise, if_equal);
 }
 inline void store_int(int32_t* p, vi v) { _mm512_storeu_si512(p, v); }
-// A quad vector from the quads of pixels 0, 4, 8 and 12 counted from its
-// first pixel.
-template <class QuadOf>
-inline vf quad_vector(QuadOf quad_of) {
-    // Two 256-bit halves first: their inserts take the table quads straight
-    // from memory.
-    const __m256 low = _mm256_insertf128_ps(_mm256_castps128_ps256(quad_of(0)), quad_of(4), 1);
-    const __m256 high = _mm256_insertf128_ps(_mm256_castps128_ps256(quad_of(8)), quad_of(12), 1);
-    return _mm512_castpd_ps(
-        _mm512_insertf64x4(_mm512_castpd256_pd512(_mm256_castps_pd(low)), _mm256_castps_pd(high), 1));
-}
-// Lane k + 4q of w, repeated over quarter q.
-template <int K>
-inline vf spread(vf w) {
-    return _mm512_permutexvar_ps(_mm512_setr_epi32(K, K, K, K, K + 4, K + 4, K + 4, K + 4, K + 8, K + 8, K + 8,
-                                                   K + 8, K + 12, K + 12, K + 12, K + 12),
-                                 w);
-}
-// The same lane permutation within every quarter.
-template <int Imm>
-inline vf permute_in_quads(vf v) {
-    return _mm512_permute_ps(v, Imm);
-}
-inline vf interleave_low(vf a, vf b) { return _mm512_unpacklo_ps(a, b); }
-inline vf interleave_high(vf a, vf b) { return _mm512_unpackhi_ps(a, b); }
-// Per quarter: lanes 0, 1 of a, then lanes 0, 1 of b.
-inline vf low_pairs(vf a, vf b) {
-    return _mm512_castpd_ps(_mm512_unpacklo_pd(_mm512_castps_pd(a), _mm512_castps_pd(b)));
-}
-// Per quarter: lanes 2, 3 of a, then lanes 2, 3 of b.
-inline vf high_pairs(vf a, vf b) {
-    return _mm512_castpd_ps(_mm512_unpackhi_pd(_mm512_castps_pd(a), _mm512_castps_pd(b)));
-}
 #elif defined(__AVX2__)
 inline bool any(mask m) { return _mm256_movemask_ps(m) != 0; }
 inline vi min_int(vi a, vi b) { return _mm256_min_epi32(a, b); }
@@ -103,26 +70,6 @@ inline vi pick_if_equal(vi a, vi b, vi if_equal, vi otherwise) {
     return _mm256_blendv_epi8(otherwise, if_equal, _mm256_cmpeq_epi32(a, b));
 }
 inline void store_int(int32_t* p, vi v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
-template <class QuadOf>
-inline vf quad_vector(QuadOf quad_of) {
-    return _mm256_insertf128_ps(_mm256_castps128_ps256(quad_of(0)), quad_of(4), 1);
-}
-template <int K>
-inline vf spread(vf w) {
-    return _mm256_permutevar8x32_ps(w, _mm256_setr_epi32(K, K, K, K, K + 4, K + 4, K + 4, K + 4));
-}
-template <int Imm>
-inline vf permute_in_quads(vf v) {
-    return _mm256_permute_ps(v, Imm);
-}
-inline vf interleave_low(vf a, vf b) { return _mm256_unpacklo_ps(a, b); }
-inline vf interleave_high(vf a, vf b) { return _mm256_unpackhi_ps(a, b); }
-inline vf low_pairs(vf a, vf b) {
-    return _mm256_castpd_ps(_mm256_unpacklo_pd(_mm256_castps_pd(a), _mm256_castps_pd(b)));
-}
-inline vf high_pairs(vf a, vf b) {
-    return _mm256_castpd_ps(_mm256_unpackhi_pd(_mm256_castps_pd(a), _mm256_castps_pd(b)));
-}
 #else
 inline bool any(mask m) { return _mm_movemask_ps(m) != 0; }
 inline vi min_int(vi a, vi b) {
@@ -130,22 +77,71 @@ inline vi min_int(vi a, vi b) {
     return _mm_or_si128(_mm_and_si128(a_greater, b), _mm_andnot_si128(a_greater, a));
 }
 inline void store_int(int32_t* p, vi v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+#endif
+
+// Quad vectors: the lookup runs on 256-bit vectors where the instruction set
+// has them, in the AVX-512 build too, where a 512-bit form measured no faster
+// (it needs three inserts for every four quads instead of one for every two).
+#if defined(__AVX2__)
+using qv = __m256;
+constexpr int kQuadLanes = 8;
+inline qv q_set1(float x) { return _mm256_set1_ps(x); }
+inline qv q_load(const float* p) { return _mm256_loadu_ps(p); }
+inline void q_store(float* p, qv v) { _mm256_storeu_ps(p, v); }
+inline qv q_add(qv a, qv b) { return _mm256_add_ps(a, b); }
+inline qv q_sub(qv a, qv b) { return _mm256_sub_ps(a, b); }
+inline qv q_mul(qv a, qv b) { return _mm256_mul_ps(a, b); }
+// A quad vector from the quads of pixels 0 and 4 counted from its first
+// pixel.
 template <class QuadOf>
-inline vf quad_vector(QuadOf quad_of) {
+inline qv quad_vector(QuadOf quad_of) {
+    return _mm256_insertf128_ps(_mm256_castps128_ps256(quad_of(0)), quad_of(4), 1);
+}
+// Lane k + 4q of w, repeated over quarter q.
+template <int K>
+inline qv spread(qv w) {
+    return _mm256_permutevar8x32_ps(w, _mm256_setr_epi32(K, K, K, K, K + 4, K + 4, K + 4, K + 4));
+}
+// The same lane permutation within every quarter.
+template <int Imm>
+inline qv permute_in_quads(qv v) {
+    return _mm256_permute_ps(v, Imm);
+}
+inline qv interleave_low(qv a, qv b) { return _mm256_unpacklo_ps(a, b); }
+inline qv interleave_high(qv a, qv b) { return _mm256_unpackhi_ps(a, b); }
+// Per quarter: lanes 0, 1 of a, then lanes 0, 1 of b.
+inline qv low_pairs(qv a, qv b) {
+    return _mm256_castpd_ps(_mm256_unpacklo_pd(_mm256_castps_pd(a), _mm256_castps_pd(b)));
+}
+// Per quarter: lanes 2, 3 of a, then lanes 2, 3 of b.
+inline qv high_pairs(qv a, qv b) {
+    return _mm256_castpd_ps(_mm256_unpackhi_pd(_mm256_castps_pd(a), _mm256_castps_pd(b)));
+}
+#else
+using qv = __m128;
+constexpr int kQuadLanes = 4;
+inline qv q_set1(float x) { return _mm_set1_ps(x); }
+inline qv q_load(const float* p) { return _mm_loadu_ps(p); }
+inline void q_store(float* p, qv v) { _mm_storeu_ps(p, v); }
+inline qv q_add(qv a, qv b) { return _mm_add_ps(a, b); }
+inline qv q_sub(qv a, qv b) { return _mm_sub_ps(a, b); }
+inline qv q_mul(qv a, qv b) { return _mm_mul_ps(a, b); }
+template <class QuadOf>
+inline qv quad_vector(QuadOf quad_of) {
     return quad_of(0);
 }
 template <int K>
-inline vf spread(vf w) {
+inline qv spread(qv w) {
     return _mm_shuffle_ps(w, w, _MM_SHUFFLE(K, K, K, K));
 }
 template <int Imm>
-inline vf permute_in_quads(vf v) {
+inline qv permute_in_quads(qv v) {
     return _mm_shuffle_ps(v, v, Imm);
 }
-inline vf interleave_low(vf a, vf b) { return _mm_unpacklo_ps(a, b); }
-inline vf interleave_high(vf a, vf b) { return _mm_unpackhi_ps(a, b); }
-inline vf low_pairs(vf a, vf b) { return _mm_movelh_ps(a, b); }
-inline vf high_pairs(vf a, vf b) { return _mm_movehl_ps(b, a); }
+inline qv interleave_low(qv a, qv b) { return _mm_unpacklo_ps(a, b); }
+inline qv interleave_high(qv a, qv b) { return _mm_unpackhi_ps(a, b); }
+inline qv low_pairs(qv a, qv b) { return _mm_movelh_ps(a, b); }
+inline qv high_pairs(qv a, qv b) { return _mm_movehl_ps(b, a); }
 #endif
 
 // The quad of the 3 floats at `entry` (lanes 0..2; lane 3 is 0), for tables
@@ -275,8 +271,8 @@ inline void to_hsv(const float* pixels, const HueSatTable& table, const Lookup& 
 // The low and high quads of the entries at the given offsets, one quad
 // vector's pixels.
 struct Rows {
-    vf low;   // per quarter, lanes 0..2: entry s0
-    vf high;  // per quarter, lanes 1..3: entry s0 + 1
+    qv low;   // per quarter, lanes 0..2: entry s0
+    qv high;  // per quarter, lanes 1..3: entry s0 + 1
 };
 
 template <bool PairedSat, class Index>
@@ -284,53 +280,51 @@ inline Rows load_rows(const float* entries, const Index* offsets) {
     if constexpr (PairedSat)
         return {quad_vector([&](int l) { return _mm_loadu_ps(entries + offsets[l]); }),
                 quad_vector([&](int l) { return _mm_loadu_ps(entries + offsets[l] + 2); })};
-    const vf low = quad_vector([&](int l) { return entry_quad(entries + offsets[l]); });
+    const qv low = quad_vector([&](int l) { return entry_quad(entries + offsets[l]); });
     return {low, permute_in_quads<_MM_SHUFFLE(2, 1, 0, 0)>(low)};
 }
 
-inline Rows blend(Rows a, vf wa, Rows b, vf wb) {
-    using namespace simd;
-    return {add(mul(wa, a.low), mul(wb, b.low)), add(mul(wa, a.high), mul(wb, b.high))};
+inline Rows blend(Rows a, qv wa, Rows b, qv wb) {
+    return {q_add(q_mul(wa, a.low), q_mul(wb, b.low)), q_add(q_mul(wa, a.high), q_mul(wb, b.high))};
 }
 
 // The interpolated entry of quad vector K of group j: along hue, then value,
 // then saturation. Lanes 0..2 of each quarter hold the three components.
 template <bool ThreeD, bool PairedSat, int K, class Index>
-inline vf look_up_quads(const Lookup& lookup, int j, const Block<Index>& block) {
-    using namespace simd;
-    const vf one = set1(1.0f);
+inline qv look_up_quads(const Lookup& lookup, int j, const Block<Index>& block) {
+    const qv one = q_set1(1.0f);
     const Index* corner = block.corner + j + K;
     const Index* partner = block.partner + j + K;
-    const vf fh = spread<K>(load(block.hue_frac + j));
-    const vf gh = sub(one, fh);
+    const qv fh = spread<K>(q_load(block.hue_frac + j));
+    const qv gh = q_sub(one, fh);
     Rows sat_pair =
         blend(load_rows<PairedSat>(lookup.entries, corner), gh, load_rows<PairedSat>(lookup.entries, partner), fh);
     if constexpr (ThreeD) {
-        const vf fv = spread<K>(load(block.val_frac + j));
+        const qv fv = spread<K>(q_load(block.val_frac + j));
         const Rows up = blend(load_rows<PairedSat>(lookup.upper_entries, corner), gh,
                               load_rows<PairedSat>(lookup.upper_entries, partner), fh);
-        sat_pair = blend(up, fv, sat_pair, sub(one, fv));
+        sat_pair = blend(up, fv, sat_pair, q_sub(one, fv));
     }
-    const vf fs = spread<K>(load(block.sat_frac + j));
-    const vf high = permute_in_quads<_MM_SHUFFLE(3, 3, 2, 1)>(sat_pair.high);
-    return add(mul(sat_pair.low, sub(one, fs)), mul(high, fs));
+    const qv fs = spread<K>(q_load(block.sat_frac + j));
+    const qv high = permute_in_quads<_MM_SHUFFLE(3, 3, 2, 1)>(sat_pair.high);
+    return q_add(q_mul(sat_pair.low, q_sub(one, fs)), q_mul(high, fs));
 }
 
 // Second pass over group j: the table lookup.
 template <bool ThreeD, bool PairedSat, class Index>
 inline void look_up(const Lookup& lookup, int j, Block<Index>& block) {
-    vf quads[4];
+    qv quads[4];
     for_each_quad_vector([&](auto k) {
         constexpr int K = decltype(k)::value;
         quads[K] = look_up_quads<ThreeD, PairedSat, K>(lookup, j, block);
     });
-    const vf t0 = interleave_low(quads[0], quads[1]);
-    const vf t1 = interleave_high(quads[0], quads[1]);
-    const vf t2 = interleave_low(quads[2], quads[3]);
-    const vf t3 = interleave_high(quads[2], quads[3]);
-    simd::store(block.hue_shift + j, low_pairs(t0, t2));
-    simd::store(block.sat_gain + j, high_pairs(t0, t2));
-    simd::store(block.val_gain + j, low_pairs(t1, t3));
+    const qv t0 = interleave_low(quads[0], quads[1]);
+    const qv t1 = interleave_high(quads[0], quads[1]);
+    const qv t2 = interleave_low(quads[2], quads[3]);
+    const qv t3 = interleave_high(quads[2], quads[3]);
+    q_store(block.hue_shift + j, low_pairs(t0, t2));
+    q_store(block.sat_gain + j, high_pairs(t0, t2));
+    q_store(block.val_gain + j, low_pairs(t1, t3));
 }
 
 // Reduces hues of magnitude 12 or more (or NaN) to [0, 6] by the general
@@ -408,7 +402,7 @@ template <bool ThreeD, bool PairedSat, class Index>
 void adjust_block(float* pixels, const HueSatTable& table, const Lookup& lookup, Block<Index>& block) {
     for (int j = 0; j < kBlock; j += kLanes)
         to_hsv<ThreeD>(pixels, table, lookup, j, block);
-    for (int j = 0; j < kBlock; j += kLanes)
+    for (int j = 0; j < kBlock; j += kQuadLanes)
         look_up<ThreeD, PairedSat>(lookup, j, block);
     for (int j = 0; j < kBlock; j += kLanes)
         to_rgb(pixels, j, block);
