@@ -341,9 +341,11 @@ inline vf reduce_far_hues(vf hue, vf sextant) {
     return simd::load(x);
 }
 
-// Third pass over group j: the looked-up adjustment, then back to RGB.
+// Third pass over group j: the looked-up adjustment. The adjusted
+// saturation and value replace the block's, the hue reduced to [0, 6] (NaN
+// when not finite) its hue.
 template <class Index>
-inline void to_rgb(float* pixels, int j, const Block<Index>& block) {
+inline void adjust(int j, Block<Index>& block) {
     using namespace simd;
     const vf zero = set1(0.0f);
     const vf one = set1(1.0f);
@@ -362,6 +364,21 @@ inline void to_rgb(float* pixels, int j, const Block<Index>& block) {
     vf x = select(lt(remainder, zero), add(remainder, six), remainder);
     if (any(mask_or(mask_or(le(set1(kNearHue), hue), le(hue, set1(-kNearHue))), is_nan(hue))))
         x = reduce_far_hues(hue, x);
+    store(block.hue + j, x);
+    store(block.sat + j, sat);
+    store(block.val + j, val);
+}
+
+// Fourth pass over group j: back to RGB.
+template <class Index>
+inline void to_rgb(float* pixels, int j, const Block<Index>& block) {
+    using namespace simd;
+    const vf zero = set1(0.0f);
+    const vf one = set1(1.0f);
+    const vf six = set1(6.0f);
+    const vf x = load(block.hue + j);
+    const vf sat = load(block.sat + j);
+    const vf val = load(block.val + j);
 
     // A pixel whose hue is not finite (NaN sextant) keeps its colour unless
     // it turned grey; sextant 6 (a tiny negative remainder plus 6) is
@@ -404,6 +421,8 @@ void adjust_block(float* pixels, const HueSatTable& table, const Lookup& lookup,
         to_hsv<ThreeD>(pixels, table, lookup, j, block);
     for (int j = 0; j < kBlock; j += kQuadLanes)
         look_up<ThreeD, PairedSat>(lookup, j, block);
+    for (int j = 0; j < kBlock; j += kLanes)
+        adjust(j, block);
     for (int j = 0; j < kBlock; j += kLanes)
         to_rgb(pixels, j, block);
 }
