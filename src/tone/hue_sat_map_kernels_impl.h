@@ -1,12 +1,12 @@
 // Body of the hue/saturation/value kernels; included by one translation unit
 // per instruction set after it defines ORVEX_ISA.
 //
-// Pixels go through in blocks of kBlock, in three passes over groups of
-// kLanes pixels that do not depend on each other, so that the groups of a
-// pass overlap: conversion to hue, saturation and value with the table
-// divisions; the lookup; the adjustment and the conversion back. Every lane
-// performs exactly the scalar sequence of operations. A short last block
-// runs on a zero-padded copy, and only its real pixels are written back.
+// Pixels go through in blocks of kBlock, in four passes over groups of
+// pixels that do not depend on each other, so that the groups of a pass
+// overlap: conversion to hue, saturation and value with the table divisions;
+// the lookup; the adjustment; the conversion back. Every lane performs
+// exactly the scalar sequence of operations. A short last block runs on a
+// zero-padded copy, and only its real pixels are written back.
 //
 // The lookup works on quads: for one hue and value division the entries of
 // saturation divisions s0 and s0 + 1 are 6 adjacent floats, read as floats
@@ -171,10 +171,7 @@ inline vi truncate_positions(vf x) {
     return trunc_i32(select(le(set1(0.0f), x), min_lt(x, set1(kLargestPosition)), set1(0.0f)));
 }
 
-// A block of pixels between the passes: the first converts to hue,
-// saturation and value and finds the table divisions, the second looks up,
-// the third adjusts and converts back. Each pass runs on groups of kLanes
-// pixels that do not depend on each other.
+// A block of pixels between the passes.
 template <class Index>
 struct Block {
     alignas(64) float hue[kBlock];
