@@ -150,6 +150,14 @@ TEST_P(HueSatMap, HueShiftWrapsByRemainderOfSixSextants) {
     // Not finite: the pixel stays.
     for (float shift : {kNaN, kInf, -kInf})
         expect_map(Table(1, 1, 0, {shift, 1.0f, 0.5f}), pixel, pixel);
+    // Kept and adjusted pixels side by side in one vector: hue 0 reads the
+    // NaN shifts of division 0, hue 3.5 the halved value of divisions 3, 4.
+    Table mixed(6, 2, 0, {kNaN, 1.0f, 0.5f});
+    for (int32_t h : {3, 4})
+        for (int32_t s : {0, 1})
+            mixed.set(0, h, s, {0.0f, 1.0f, 0.5f});
+    expect_map(mixed, {{1.0f, 0.5f, 0.5f}, {0.5f, 0.75f, 1.0f}, {0.5f, 0.75f, 1.0f}},
+               {{1.0f, 0.5f, 0.5f}, {0.25f, 0.375f, 0.5f}, {0.25f, 0.375f, 0.5f}});
     // -1.7e-8 sextants plus 6 rounds to 6, which is sextant 0.
     expect_map(Table(1, 1, 0, {-1e-6f, 1.0f, 0.5f}), {{1.0f, 0.5f, 0.5f}}, {{0.5f, 0.25f, 0.25f}});
 }
@@ -175,6 +183,68 @@ TEST_P(HueSatMap, LookupNeverLeavesTable) {
                 EXPECT_EQ(std::vector<float>(samples.begin(), samples.begin() + 5),
                           std::vector<float>({0.0f, 0.0f, 0.0f, kInf, kInf}));
             }
+}
+
+TEST_P(HueSatMap, ThreeDimensionalLookupReadsBothTableEnds) {
+    // Hue 5.5 sextants with 3 hue divisions sits at 2.75: the last division
+    // and its wrap partner 0, weights 0.25 and 0.75. Saturation 1 and value
+    // 1 fall on the last saturation and value pairs with weight 1 on their
+    // upper division, so the table's very last entry takes part.
+    Table end(3, 3, 2, kIdentity);
+    end.set(1, 2, 2, {120.0f, 0.5f, 0.5f});
+    end.set(1, 0, 2, {-40.0f, 0.5f, 0.5f});
+    expect_map(end, {{1.0f, 0.0f, 0.5f}}, {{0.5f, 0.25f, 0.375f}});
+    // Grey reads the table's first entry and the one a value division up,
+    // half and half at value 0.5.
+    Table start(3, 3, 2, kIdentity);
+    start.set(0, 0, 0, {0.0f, 1.0f, 0.25f});
+    start.set(1, 0, 0, {0.0f, 1.0f, 0.75f});
+    expect_map(start, {{0.5f, 0.5f, 0.5f}}, {{0.25f, 0.25f, 0.25f}});
+}
+
+// Every pixel of a vector group reads its own entries: colours that differ
+// from pixel to pixel, against the kernel that takes one pixel per 128-bit
+// vector and against the 64-bit offsets.
+TEST_P(HueSatMap, EveryLaneReadsItsOwnEntries) {
+    uint32_t state = 12345;
+    auto next = [&state](float low, float high) {
+        state = state * 1664525u + 1013904223u;
+        return low + (high - low) * static_cast<float>(state >> 8) / 16777216.0f;
+    };
+    struct Shape {
+        int32_t hue, sat, val;
+    };
+    for (const Shape shape : {Shape{90, 30, 0}, Shape{7, 5, 4}, Shape{6, 1, 3}, Shape{5, 2, 1}, Shape{1, 3, 2}}) {
+        Table table(shape.hue, shape.sat, shape.val, kIdentity);
+        for (float& value : table.values)
+            value = next(-0.5f, 1.5f);
+        for (size_t entry = 0; entry < table.values.size(); entry += 3)
+            table.values[entry] = next(-200.0f, 200.0f);
+        for (size_t count : {16, 133}) {
+            std::vector<float> samples;
+            for (size_t i = 0; i < 3 * count; ++i)
+                samples.push_back(i % 29 == 5 ? samples[i - 3] : next(-0.25f, 1.25f));
+            std::vector<float> reference = samples, wide_samples = samples;
+            HueSatTable narrow{table.values.data(),
+                               table.hue,
+                               table.sat,
+                               table.val,
+                               table.hue >= 2 ? static_cast<float>(table.hue) * (1.0f / 6.0f) : 0.0f,
+                               static_cast<float>(table.sat - 1),
+                               static_cast<float>(table.val - 1),
+                               false};
+            baseline::select_hue_sat_kernel(narrow)(reference.data(), count, narrow);
+            HueSatTable wide = narrow;
+            wide.wide_index = true;
+            kernel_table::hue_sat.active()(wide)(wide_samples.data(), count, wide);
+            ASSERT_EQ(run_map(samples, table), ORVEX_OK);
+            for (size_t i = 0; i < 3 * count; ++i) {
+                ASSERT_EQ(bits_of(samples[i]), bits_of(reference[i]))
+                    << "table " << shape.hue << "x" << shape.sat << "x" << shape.val << ", sample " << i;
+                ASSERT_EQ(bits_of(wide_samples[i]), bits_of(reference[i])) << "wide offsets, sample " << i;
+            }
+        }
+    }
 }
 
 ORVEX_INSTANTIATE_PER_ISA(HueSatMap);
