@@ -316,19 +316,26 @@ L::vf_half cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t chann
     return L::clamp_unit_flush_minus_zero(sum);
 }
 
+// Cubic and bilinear jobs get loops of their own, each compiled with only
+// its resampling inlined.
+template <bool Cubic>
 L::vf_half plane_lanes(const WarpJob& job, const LaneExtents& ext, const RowGeometry& row, const LaneGeometry& px,
                        int32_t channel) {
     const LanePosition s = lane_source_position(job, job.planes[channel], row, px);
-    return job.cubic_weights != nullptr ? cubic_lanes(job, ext, channel, s) : bilinear_lanes(job, ext, channel, s);
+    if constexpr (Cubic)
+        return cubic_lanes(job, ext, channel, s);
+    else
+        return bilinear_lanes(job, ext, channel, s);
 }
 
+template <bool Cubic>
 void warp_lanes_at(const WarpJob& job, const LaneExtents& ext, const RowGeometry& row, uint64_t y, uint64_t x) {
     const LaneGeometry px = lane_geometry(job, row, x);
     float* out = job.dst + (y * job.width + x) * job.channels;
     L::vf_half interleaved[3];
     alignas(64) float results[L::kHalfLanes];
     for (uint64_t i = 0; i < job.plane_count; ++i) {
-        const L::vf_half plane = plane_lanes(job, ext, row, px, static_cast<int32_t>(i));
+        const L::vf_half plane = plane_lanes<Cubic>(job, ext, row, px, static_cast<int32_t>(i));
         if (ext.interleave) {
             interleaved[i] = plane;
         } else if (ext.contiguous) {
@@ -342,14 +349,22 @@ void warp_lanes_at(const WarpJob& job, const LaneExtents& ext, const RowGeometry
     if (ext.interleave) L::store_interleaved3(out, interleaved[0], interleaved[1], interleaved[2]);
 }
 
-void warp_row(const WarpJob& job, uint64_t y) {
+template <bool Cubic>
+void warp_row_lanes(const WarpJob& job, uint64_t y) {
     const RowGeometry row = row_geometry(job, y);
     const LaneExtents ext = lane_extents(job);
     uint64_t x = 0;
     for (; x + L::kHalfLanes <= job.width; x += L::kHalfLanes)
-        warp_lanes_at(job, ext, row, y, x);
+        warp_lanes_at<Cubic>(job, ext, row, y, x);
     for (; x < job.width; ++x)
         warp_pixel(job, row, y, x);
+}
+
+void warp_row(const WarpJob& job, uint64_t y) {
+    if (job.cubic_weights != nullptr)
+        warp_row_lanes<true>(job, y);
+    else
+        warp_row_lanes<false>(job, y);
 }
 
 #else
