@@ -10,6 +10,7 @@
 #include "color/rgb_lanes.h"
 #include "color/transform_kernels.h"
 #include "color/transform_stages.h"
+#include "frame/byte_lookup.h"
 #include "frame/simd.h"
 #include "orvex.h"
 
@@ -178,8 +179,10 @@ void single_curve_by_value(const uint8_t* src, Dst* dst, size_t pixels, const St
     const EveryByteValue values;
     Dst results[3 * EveryByteValue::pixels];
     transform<StageSet::single_curve, Direct, uint8_t, Dst>(values.samples, results, EveryByteValue::pixels, args);
-    for (size_t i = 0; i < 3 * pixels; ++i)
-        dst[i] = results[src[i]];
+    if constexpr (sizeof(Dst) == 1)
+        lookup_bytes(results, src, dst, 3 * pixels);
+    else
+        lookup_by_byte(results, src, dst, 3 * pixels);
 }
 
 template <StageSet S, bool Direct, class Src, class Dst>

@@ -1,5 +1,6 @@
 // Body of the single-channel tone table kernels; included by one translation
 // unit per instruction set after it defines ORVEX_ISA.
+#include "frame/byte_lookup.h"
 #include "frame/simd.h"
 #include "orvex.h"
 #include "tone/mono_lut_kernels.h"
@@ -57,19 +58,10 @@ void byte_source(const void* src_data, void* dst_data, size_t n, const MonoLutTa
             map_level<Dst>(t, Mode == MonoLutMode::direct ? t.lut[k] : interpolate(t, static_cast<float>(k)));
     const uint8_t* src = static_cast<const uint8_t*>(src_data);
     Dst* dst = static_cast<Dst*>(dst_data);
-    size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        const Dst a = by_byte[src[i]];
-        const Dst b = by_byte[src[i + 1]];
-        const Dst c = by_byte[src[i + 2]];
-        const Dst d = by_byte[src[i + 3]];
-        dst[i] = a;
-        dst[i + 1] = b;
-        dst[i + 2] = c;
-        dst[i + 3] = d;
-    }
-    for (; i < n; ++i)
-        dst[i] = by_byte[src[i]];
+    if constexpr (sizeof(Dst) == 1)
+        lookup_bytes(by_byte, src, dst, n);
+    else
+        lookup_by_byte(by_byte, src, dst, n);
 }
 
 template <class Src, class Dst>

@@ -95,6 +95,31 @@ TEST_P(MonoLutTest, NegativeZeroKeepsItsSign) {
     EXPECT_EQ(bits_of(map<float, float>({0.0f}, {-0.0f, 0.5f, 1.0f})[0]), 0u);
 }
 
+// 8-bit to 8-bit reads a table of 256 results by byte: every byte value in
+// every vector lane, lengths around the vector widths, and in place.
+TEST_P(MonoLutTest, ByteToByteReadsEveryValueInEveryLane) {
+    std::vector<float> lut(256);
+    for (int k = 0; k < 256; ++k)
+        lut[k] = static_cast<float>((k * 97 + 31) % 256) / 255.0f;
+    const auto expected = [&](uint8_t x) { return static_cast<uint8_t>((x * 97 + 31) % 256); };
+    for (size_t n : {1, 31, 32, 33, 63, 64, 65, 127, 200, 1000}) {
+        std::vector<uint8_t> src(n);
+        for (size_t i = 0; i < n; ++i)
+            src[i] = static_cast<uint8_t>(i * 7 + i / 256);
+        const std::vector<uint8_t> out = map<uint8_t, uint8_t>(src, lut);
+        for (size_t i = 0; i < n; ++i)
+            ASSERT_EQ(out[i], expected(src[i])) << "sample " << i << " of " << n;
+        std::vector<uint8_t> in_place = src;
+        orvex_image both = describe(in_place, 1, n, 1);
+        ASSERT_EQ(orvex_mono_lut(&both, &both, lut.data(), lut.size(), 0, 0), ORVEX_OK);
+        EXPECT_EQ(in_place, out) << n;
+    }
+    // Interpolated tables go through the same byte table.
+    const std::vector<uint8_t> ramp = map<uint8_t, uint8_t>(std::vector<uint8_t>(70, 255), {0.0f, 0.5f});
+    for (uint8_t v : ramp)
+        EXPECT_EQ(v, 127);
+}
+
 ORVEX_INSTANTIATE_PER_ISA(MonoLutTest);
 
 TEST(MonoLut, DirectByteLookup) {
