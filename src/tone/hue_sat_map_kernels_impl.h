@@ -8,13 +8,14 @@
 // exactly the scalar sequence of operations. A short last block runs on a
 // zero-padded copy, and only its real pixels are written back.
 //
-// The lookup works on quads: for one hue and value division the entries of
-// saturation divisions s0 and s0 + 1 are 6 adjacent floats, read as floats
-// 0..3 (lanes 0..2: entry s0) and floats 2..5 (lanes 1..3: entry s0 + 1), so
-// it reads exactly the floats the interpolation uses. A vector holds one quad
-// per 128-bit quarter: quarter q of quad vector k belongs to pixel k + 4q of
-// the group. The interpolation runs on the quads; a transpose of the four
-// result vectors gives one vector per component, in pixel order.
+// With 256-bit vectors the lookup holds one pixel per vector: for one hue
+// and value division the entries of saturation divisions s0 and s0 + 1 are 6
+// adjacent floats, read by one masked load (lanes 6 and 7 zero). The blends
+// along hue and value run on these rows; a transpose of eight rows gives one
+// vector per component and saturation division, and the blend along
+// saturation runs on those. The baseline build works on quads: floats 0..3
+// (lanes 0..2: entry s0) and floats 2..5 (lanes 1..3: entry s0 + 1) of the
+// same 6, one pixel per vector, with a 4 x 4 transpose of the results.
 #include <math.h>
 
 #include <cstddef>
@@ -40,18 +41,6 @@ constexpr float kSextantsPerDegree = 1.0f / 60.0f;
 constexpr float kLargestPosition = 2147483520.0f;
 // Beyond this magnitude a hue needs the general remainder by 6.
 constexpr float kNearHue = 12.0f;
-
-template <int K>
-using QuadIndex = std::integral_constant<int, K>;
-
-// Calls step(QuadIndex<k>) for the four quad vectors k = 0..3.
-template <class Step>
-inline void for_each_quad_vector(Step step) {
-    step(QuadIndex<0>{});
-    step(QuadIndex<1>{});
-    step(QuadIndex<2>{});
-    step(QuadIndex<3>{});
-}
 
 #if defined(__AVX512F__)
 inline bool any(mask m) { return m != 0; }
@@ -79,57 +68,30 @@ inline vi min_int(vi a, vi b) {
 inline void store_int(int32_t* p, vi v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 #endif
 
-// Quad vectors: the lookup runs on 256-bit vectors where the instruction set
-// has them, in the AVX-512 build too, where a 512-bit form measured no faster
-// (it needs three inserts for every four quads instead of one for every two).
 #if defined(__AVX2__)
-using qv = __m256;
-constexpr int kQuadLanes = 8;
-inline qv q_set1(float x) { return _mm256_set1_ps(x); }
-inline qv q_load(const float* p) { return _mm256_loadu_ps(p); }
-inline void q_store(float* p, qv v) { _mm256_storeu_ps(p, v); }
-inline qv q_add(qv a, qv b) { return _mm256_add_ps(a, b); }
-inline qv q_sub(qv a, qv b) { return _mm256_sub_ps(a, b); }
-inline qv q_mul(qv a, qv b) { return _mm256_mul_ps(a, b); }
-// A quad vector from the quads of pixels 0 and 4 counted from its first
-// pixel.
-template <class QuadOf>
-inline qv quad_vector(QuadOf quad_of) {
-    return _mm256_insertf128_ps(_mm256_castps128_ps256(quad_of(0)), quad_of(4), 1);
-}
-// Lane k + 4q of w, repeated over quarter q.
-template <int K>
-inline qv spread(qv w) {
-    return _mm256_permutevar8x32_ps(w, _mm256_setr_epi32(K, K, K, K, K + 4, K + 4, K + 4, K + 4));
-}
-// The same lane permutation within every quarter.
-template <int Imm>
-inline qv permute_in_quads(qv v) {
-    return _mm256_permute_ps(v, Imm);
-}
-inline qv interleave_low(qv a, qv b) { return _mm256_unpacklo_ps(a, b); }
-inline qv interleave_high(qv a, qv b) { return _mm256_unpackhi_ps(a, b); }
-// Per quarter: lanes 0, 1 of a, then lanes 0, 1 of b.
-inline qv low_pairs(qv a, qv b) {
-    return _mm256_castpd_ps(_mm256_unpacklo_pd(_mm256_castps_pd(a), _mm256_castps_pd(b)));
-}
-// Per quarter: lanes 2, 3 of a, then lanes 2, 3 of b.
-inline qv high_pairs(qv a, qv b) {
-    return _mm256_castpd_ps(_mm256_unpackhi_pd(_mm256_castps_pd(a), _mm256_castps_pd(b)));
-}
+constexpr int kLookupLanes = 8;
 #else
+// Quad vectors of the baseline build: one pixel's quad per vector.
 using qv = __m128;
-constexpr int kQuadLanes = 4;
-inline qv q_set1(float x) { return _mm_set1_ps(x); }
+constexpr int kLookupLanes = 4;
+
+template <int K>
+using QuadIndex = std::integral_constant<int, K>;
+
+// Calls step(QuadIndex<k>) for the four quad vectors k = 0..3.
+template <class Step>
+inline void for_each_quad_vector(Step step) {
+    step(QuadIndex<0>{});
+    step(QuadIndex<1>{});
+    step(QuadIndex<2>{});
+    step(QuadIndex<3>{});
+}
+
 inline qv q_load(const float* p) { return _mm_loadu_ps(p); }
 inline void q_store(float* p, qv v) { _mm_storeu_ps(p, v); }
 inline qv q_add(qv a, qv b) { return _mm_add_ps(a, b); }
-inline qv q_sub(qv a, qv b) { return _mm_sub_ps(a, b); }
 inline qv q_mul(qv a, qv b) { return _mm_mul_ps(a, b); }
-template <class QuadOf>
-inline qv quad_vector(QuadOf quad_of) {
-    return quad_of(0);
-}
+// Lane K of w, repeated.
 template <int K>
 inline qv spread(qv w) {
     return _mm_shuffle_ps(w, w, _MM_SHUFFLE(K, K, K, K));
@@ -138,11 +100,6 @@ template <int Imm>
 inline qv permute_in_quads(qv v) {
     return _mm_shuffle_ps(v, v, Imm);
 }
-inline qv interleave_low(qv a, qv b) { return _mm_unpacklo_ps(a, b); }
-inline qv interleave_high(qv a, qv b) { return _mm_unpackhi_ps(a, b); }
-inline qv low_pairs(qv a, qv b) { return _mm_movelh_ps(a, b); }
-inline qv high_pairs(qv a, qv b) { return _mm_movehl_ps(b, a); }
-#endif
 
 // The quad of the 3 floats at `entry` (lanes 0..2; lane 3 is 0), for tables
 // with one saturation division, where entry s0 stands for both.
@@ -150,6 +107,7 @@ inline __m128 entry_quad(const float* entry) {
     return _mm_movelh_ps(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(entry)),
                          _mm_load_ss(entry + 2));
 }
+#endif
 
 // The table and the constants derived from it.
 struct Lookup {
@@ -180,8 +138,11 @@ struct Block {
     alignas(64) float hue_frac[kBlock];
     alignas(64) float sat_frac[kBlock];
     alignas(64) float val_frac[kBlock];
-    alignas(64) Index corner[kBlock];   // float offset of entry (V0, h0, s0)
-    alignas(64) Index partner[kBlock];  // float offset of entry (V0, h1, s0)
+    alignas(64) float hue_weight[kBlock];  // 1 - hue_frac
+    alignas(64) float sat_weight[kBlock];  // 1 - sat_frac
+    alignas(64) float val_weight[kBlock];  // 1 - val_frac
+    alignas(64) Index corner[kBlock];      // float offset of entry (V0, h0, s0)
+    alignas(64) Index partner[kBlock];     // float offset of entry (V0, h1, s0)
     alignas(64) float hue_shift[kBlock];
     alignas(64) float sat_gain[kBlock];
     alignas(64) float val_gain[kBlock];
@@ -194,15 +155,22 @@ inline void find_divisions(vf hue_pos, vf sat_pos, vf val_pos, const Lookup& loo
     using namespace simd;
     // The last hue division pairs with division 0.
     const vi last_hue = set1_i32(lookup.last_hue);
+    const vf one = set1(1.0f);
     const vi h0 = min_int(truncate_positions(hue_pos), last_hue);
-    store(block.hue_frac + j, sub(hue_pos, from_i32(h0)));
+    const vf hue_frac = sub(hue_pos, from_i32(h0));
+    store(block.hue_frac + j, hue_frac);
+    store(block.hue_weight + j, sub(one, hue_frac));
     // No upper clamp on the fraction: saturation above 1 extrapolates.
     const vi s0 = min_int(truncate_positions(sat_pos), set1_i32(lookup.last_sat_pair));
-    store(block.sat_frac + j, lookup.single_sat ? set1(0.0f) : sub(sat_pos, from_i32(s0)));
+    const vf sat_frac = lookup.single_sat ? set1(0.0f) : sub(sat_pos, from_i32(s0));
+    store(block.sat_frac + j, sat_frac);
+    store(block.sat_weight + j, sub(one, sat_frac));
     vi v0 = set1_i32(0);
     if constexpr (ThreeD) {
         v0 = min_int(truncate_positions(val_pos), set1_i32(lookup.last_val_pair));
-        store(block.val_frac + j, sub(val_pos, from_i32(v0)));
+        const vf val_frac = sub(val_pos, from_i32(v0));
+        store(block.val_frac + j, val_frac);
+        store(block.val_weight + j, sub(one, val_frac));
     }
 #if defined(__AVX2__)
     // 32-bit offsets on vectors where the instruction set multiplies 32-bit
@@ -265,19 +233,87 @@ inline void to_hsv(const float* pixels, const HueSatTable& table, const Lookup& 
                            mul(v, set1(table.val_scale)), lookup, j, block);
 }
 
+#if defined(__AVX2__)
+// Entries s0 and s0 + 1 of one hue and value division: lanes 0..5. With one
+// saturation division only entry s0 is read (lanes 0..2).
+template <bool PairedSat>
+inline __m256 load_entry_pair(const float* entry) {
+#if defined(__AVX512F__)
+    return _mm256_maskz_loadu_ps(PairedSat ? 0x3f : 0x07, entry);
+#else
+    const __m256i pair = _mm256_setr_epi32(-1, -1, -1, -1, -1, -1, 0, 0);
+    const __m256i single = _mm256_setr_epi32(-1, -1, -1, 0, 0, 0, 0, 0);
+    return _mm256_maskload_ps(entry, PairedSat ? pair : single);
+#endif
+}
+
+// weight * (entry pair at a) + frac * (entry pair at b), for pixel k of the
+// block.
+template <bool PairedSat, class Index>
+inline __m256 blend_along_hue(const float* entries, const Block<Index>& block, int k) {
+    const __m256 weight = _mm256_broadcast_ss(block.hue_weight + k);
+    const __m256 frac = _mm256_broadcast_ss(block.hue_frac + k);
+    return _mm256_add_ps(_mm256_mul_ps(weight, load_entry_pair<PairedSat>(entries + block.corner[k])),
+                         _mm256_mul_ps(frac, load_entry_pair<PairedSat>(entries + block.partner[k])));
+}
+
+// The entry pair of pixel k interpolated along hue, then value.
+template <bool ThreeD, bool PairedSat, class Index>
+inline __m256 pair_row(const Lookup& lookup, const Block<Index>& block, int k) {
+    const __m256 lower = blend_along_hue<PairedSat>(lookup.entries, block, k);
+    if constexpr (!ThreeD) return lower;
+    const __m256 upper = blend_along_hue<PairedSat>(lookup.upper_entries, block, k);
+    return _mm256_add_ps(_mm256_mul_ps(upper, _mm256_broadcast_ss(block.val_frac + k)),
+                         _mm256_mul_ps(lower, _mm256_broadcast_ss(block.val_weight + k)));
+}
+
+// Second pass over the 8 pixels at j: the table lookup. Row k holds pixel
+// j + k's entry pair; the transpose gives lanes 0..5 of the rows as vectors.
+template <bool ThreeD, bool PairedSat, class Index>
+inline void look_up(const Lookup& lookup, int j, Block<Index>& block) {
+    __m256 rows[8];
+#pragma GCC unroll 8
+    for (int k = 0; k < 8; ++k)
+        rows[k] = pair_row<ThreeD, PairedSat>(lookup, block, j + k);
+    __m256 pairs[8], quads[8];
+#pragma GCC unroll 4
+    for (int k = 0; k < 8; k += 2) {
+        pairs[k] = _mm256_unpacklo_ps(rows[k], rows[k + 1]);
+        pairs[k + 1] = _mm256_unpackhi_ps(rows[k], rows[k + 1]);
+    }
+#pragma GCC unroll 2
+    for (int k = 0; k < 8; k += 4) {
+        quads[k] = _mm256_shuffle_ps(pairs[k], pairs[k + 2], _MM_SHUFFLE(1, 0, 1, 0));
+        quads[k + 1] = _mm256_shuffle_ps(pairs[k], pairs[k + 2], _MM_SHUFFLE(3, 2, 3, 2));
+        quads[k + 2] = _mm256_shuffle_ps(pairs[k + 1], pairs[k + 3], _MM_SHUFFLE(1, 0, 1, 0));
+        quads[k + 3] = _mm256_shuffle_ps(pairs[k + 1], pairs[k + 3], _MM_SHUFFLE(3, 2, 3, 2));
+    }
+    // Lanes 0..2 of the rows: entry s0; lanes 3..5: entry s0 + 1.
+    const __m256 low[3] = {_mm256_permute2f128_ps(quads[0], quads[4], 0x20),
+                           _mm256_permute2f128_ps(quads[1], quads[5], 0x20),
+                           _mm256_permute2f128_ps(quads[2], quads[6], 0x20)};
+    const __m256 high[3] = {PairedSat ? _mm256_permute2f128_ps(quads[3], quads[7], 0x20) : low[0],
+                            PairedSat ? _mm256_permute2f128_ps(quads[0], quads[4], 0x31) : low[1],
+                            PairedSat ? _mm256_permute2f128_ps(quads[1], quads[5], 0x31) : low[2]};
+    const __m256 weight = _mm256_load_ps(block.sat_weight + j);
+    const __m256 frac = _mm256_load_ps(block.sat_frac + j);
+    float* const results[3] = {block.hue_shift + j, block.sat_gain + j, block.val_gain + j};
+#pragma GCC unroll 3
+    for (int c = 0; c < 3; ++c)
+        _mm256_store_ps(results[c], _mm256_add_ps(_mm256_mul_ps(low[c], weight), _mm256_mul_ps(high[c], frac)));
+}
+#else
 // The low and high quads of the entries at the given offsets, one quad
 // vector's pixels.
 struct Rows {
-    qv low;   // per quarter, lanes 0..2: entry s0
-    qv high;  // per quarter, lanes 1..3: entry s0 + 1
+    qv low;   // lanes 0..2: entry s0
+    qv high;  // lanes 1..3: entry s0 + 1
 };
 
-template <bool PairedSat, class Index>
-inline Rows load_rows(const float* entries, const Index* offsets) {
-    if constexpr (PairedSat)
-        return {quad_vector([&](int l) { return _mm_loadu_ps(entries + offsets[l]); }),
-                quad_vector([&](int l) { return _mm_loadu_ps(entries + offsets[l] + 2); })};
-    const qv low = quad_vector([&](int l) { return entry_quad(entries + offsets[l]); });
+template <bool PairedSat>
+inline Rows load_rows(const float* entry) {
+    if constexpr (PairedSat) return {_mm_loadu_ps(entry), _mm_loadu_ps(entry + 2)};
+    const qv low = entry_quad(entry);
     return {low, permute_in_quads<_MM_SHUFFLE(2, 1, 0, 0)>(low)};
 }
 
@@ -285,44 +321,41 @@ inline Rows blend(Rows a, qv wa, Rows b, qv wb) {
     return {q_add(q_mul(wa, a.low), q_mul(wb, b.low)), q_add(q_mul(wa, a.high), q_mul(wb, b.high))};
 }
 
-// The interpolated entry of quad vector K of group j: along hue, then value,
-// then saturation. Lanes 0..2 of each quarter hold the three components.
+// The interpolated entry of pixel j + K: along hue, then value, then
+// saturation. Lanes 0..2 hold the three components.
 template <bool ThreeD, bool PairedSat, int K, class Index>
-inline qv look_up_quads(const Lookup& lookup, int j, const Block<Index>& block) {
-    const qv one = q_set1(1.0f);
-    const Index* corner = block.corner + j + K;
-    const Index* partner = block.partner + j + K;
+inline qv look_up_quad(const Lookup& lookup, int j, const Block<Index>& block) {
+    const Index corner = block.corner[j + K];
+    const Index partner = block.partner[j + K];
     const qv fh = spread<K>(q_load(block.hue_frac + j));
-    const qv gh = q_sub(one, fh);
-    Rows sat_pair =
-        blend(load_rows<PairedSat>(lookup.entries, corner), gh, load_rows<PairedSat>(lookup.entries, partner), fh);
+    const qv gh = spread<K>(q_load(block.hue_weight + j));
+    Rows sat_pair = blend(load_rows<PairedSat>(lookup.entries + corner), gh,
+                          load_rows<PairedSat>(lookup.entries + partner), fh);
     if constexpr (ThreeD) {
-        const qv fv = spread<K>(q_load(block.val_frac + j));
-        const Rows up = blend(load_rows<PairedSat>(lookup.upper_entries, corner), gh,
-                              load_rows<PairedSat>(lookup.upper_entries, partner), fh);
-        sat_pair = blend(up, fv, sat_pair, q_sub(one, fv));
+        const Rows up = blend(load_rows<PairedSat>(lookup.upper_entries + corner), gh,
+                              load_rows<PairedSat>(lookup.upper_entries + partner), fh);
+        sat_pair =
+            blend(up, spread<K>(q_load(block.val_frac + j)), sat_pair, spread<K>(q_load(block.val_weight + j)));
     }
-    const qv fs = spread<K>(q_load(block.sat_frac + j));
     const qv high = permute_in_quads<_MM_SHUFFLE(3, 3, 2, 1)>(sat_pair.high);
-    return q_add(q_mul(sat_pair.low, q_sub(one, fs)), q_mul(high, fs));
+    return q_add(q_mul(sat_pair.low, spread<K>(q_load(block.sat_weight + j))),
+                 q_mul(high, spread<K>(q_load(block.sat_frac + j))));
 }
 
-// Second pass over group j: the table lookup.
+// Second pass over the 4 pixels at j: the table lookup.
 template <bool ThreeD, bool PairedSat, class Index>
 inline void look_up(const Lookup& lookup, int j, Block<Index>& block) {
     qv quads[4];
     for_each_quad_vector([&](auto k) {
         constexpr int K = decltype(k)::value;
-        quads[K] = look_up_quads<ThreeD, PairedSat, K>(lookup, j, block);
+        quads[K] = look_up_quad<ThreeD, PairedSat, K>(lookup, j, block);
     });
-    const qv t0 = interleave_low(quads[0], quads[1]);
-    const qv t1 = interleave_high(quads[0], quads[1]);
-    const qv t2 = interleave_low(quads[2], quads[3]);
-    const qv t3 = interleave_high(quads[2], quads[3]);
-    q_store(block.hue_shift + j, low_pairs(t0, t2));
-    q_store(block.sat_gain + j, high_pairs(t0, t2));
-    q_store(block.val_gain + j, low_pairs(t1, t3));
+    _MM_TRANSPOSE4_PS(quads[0], quads[1], quads[2], quads[3]);
+    q_store(block.hue_shift + j, quads[0]);
+    q_store(block.sat_gain + j, quads[1]);
+    q_store(block.val_gain + j, quads[2]);
 }
+#endif
 
 // Reduces hues of magnitude 12 or more (or NaN) to [0, 6] by the general
 // remainder by 6.
@@ -416,7 +449,7 @@ template <bool ThreeD, bool PairedSat, class Index>
 void adjust_block(float* pixels, const HueSatTable& table, const Lookup& lookup, Block<Index>& block) {
     for (int j = 0; j < kBlock; j += kLanes)
         to_hsv<ThreeD>(pixels, table, lookup, j, block);
-    for (int j = 0; j < kBlock; j += kQuadLanes)
+    for (int j = 0; j < kBlock; j += kLookupLanes)
         look_up<ThreeD, PairedSat>(lookup, j, block);
     for (int j = 0; j < kBlock; j += kLanes)
         adjust(j, block);
