@@ -51,6 +51,10 @@ inline vi pick_if_equal(vi a, vi b, vi if_equal, vi otherwise) {
     return _mm512_mask_blend_epi32(_mm512_cmpeq_epi32_mask(a, b), otherwise, if_equal);
 }
 inline void store_int(int32_t* p, vi v) { _mm512_storeu_si512(p, v); }
+// Whether a lane of a or b exceeds limit.
+inline bool any_above(vi a, vi b, int32_t limit) {
+    return _mm512_cmpgt_epi32_mask(_mm512_max_epi32(a, b), _mm512_set1_epi32(limit)) != 0;
+}
 #elif defined(__AVX2__)
 inline bool any(mask m) { return _mm256_movemask_ps(m) != 0; }
 inline vi min_int(vi a, vi b) { return _mm256_min_epi32(a, b); }
@@ -59,6 +63,9 @@ inline vi pick_if_equal(vi a, vi b, vi if_equal, vi otherwise) {
     return _mm256_blendv_epi8(otherwise, if_equal, _mm256_cmpeq_epi32(a, b));
 }
 inline void store_int(int32_t* p, vi v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+inline bool any_above(vi a, vi b, int32_t limit) {
+    return _mm256_movemask_epi8(_mm256_cmpgt_epi32(_mm256_max_epi32(a, b), _mm256_set1_epi32(limit))) != 0;
+}
 #else
 inline bool any(mask m) { return _mm_movemask_ps(m) != 0; }
 inline vi min_int(vi a, vi b) {
@@ -68,13 +75,9 @@ inline vi min_int(vi a, vi b) {
 inline void store_int(int32_t* p, vi v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
 #endif
 
-#if defined(__AVX2__)
-constexpr int kLookupLanes = 8;
-#else
+#if !defined(__AVX2__)
 // Quad vectors of the baseline build: one pixel's quad per vector.
 using qv = __m128;
-constexpr int kLookupLanes = 4;
-
 template <int K>
 using QuadIndex = std::integral_constant<int, K>;
 
@@ -119,6 +122,9 @@ struct Lookup {
     int32_t sat_divisions;
     int32_t plane;  // hue_divisions * sat_divisions, when offsets fit 32 bits
     bool single_sat;
+    // The largest offset from which 8 floats, and as many one value division
+    // up in the three-dimensional form, lie inside the table.
+    int64_t last_full_row;
 };
 
 // Truncates table positions toward zero. Lookups never leave the table:
@@ -149,9 +155,10 @@ struct Block {
 };
 
 // The divisions around the positions of group j and the fractions between
-// them.
+// them. Returns whether an offset of the group lies past
+// lookup.last_full_row.
 template <bool ThreeD, class Index>
-inline void find_divisions(vf hue_pos, vf sat_pos, vf val_pos, const Lookup& lookup, int j, Block<Index>& block) {
+inline bool find_divisions(vf hue_pos, vf sat_pos, vf val_pos, const Lookup& lookup, int j, Block<Index>& block) {
     using namespace simd;
     // The last hue division pairs with division 0.
     const vi last_hue = set1_i32(lookup.last_hue);
@@ -182,9 +189,10 @@ inline void find_divisions(vf hue_pos, vf sat_pos, vf val_pos, const Lookup& loo
         const vi corner = mul_int(entry, set1_i32(3));
         const vi hue_step = pick_if_equal(h0, last_hue, set1_i32(-3 * lookup.last_hue * lookup.sat_divisions),
                                           set1_i32(3 * lookup.sat_divisions));
+        const vi partner = add_i32(corner, hue_step);
         store_int(block.corner + j, corner);
-        store_int(block.partner + j, add_i32(corner, hue_step));
-        return;
+        store_int(block.partner + j, partner);
+        return ThreeD && any_above(corner, partner, static_cast<int32_t>(lookup.last_full_row));
     }
 #endif
     alignas(64) int32_t hue[kLanes], sat[kLanes], val[kLanes];
@@ -193,19 +201,23 @@ inline void find_divisions(vf hue_pos, vf sat_pos, vf val_pos, const Lookup& loo
     store_int(val, v0);
     const Index sat_divisions = lookup.sat_divisions;
     const Index plane = static_cast<Index>(lookup.last_hue + 1) * sat_divisions;
+    bool near_end = false;
     for (int l = 0; l < kLanes; ++l) {
         const Index corner = 3 * (val[l] * plane + hue[l] * sat_divisions + sat[l]);
         const Index h1 = hue[l] == lookup.last_hue ? 0 : hue[l] + 1;
+        const Index partner = corner + 3 * (h1 - hue[l]) * sat_divisions;
         block.corner[j + l] = corner;
-        block.partner[j + l] = corner + 3 * (h1 - hue[l]) * sat_divisions;
+        block.partner[j + l] = partner;
+        near_end = near_end || corner > lookup.last_full_row || partner > lookup.last_full_row;
     }
+    return near_end;
 }
 
 // First pass over group j: hue in sextants, saturation and value, and their
 // divisions. Ties of the largest channel go to red, then green; one divide
-// finds the hue.
+// finds the hue. Returns whether an offset lies past lookup.last_full_row.
 template <bool ThreeD, class Index>
-inline void to_hsv(const float* pixels, const HueSatTable& table, const Lookup& lookup, int j,
+inline bool to_hsv(const float* pixels, const HueSatTable& table, const Lookup& lookup, int j,
                    Block<Index>& block) {
     using namespace simd;
     const vf zero = set1(0.0f);
@@ -229,15 +241,17 @@ inline void to_hsv(const float* pixels, const HueSatTable& table, const Lookup& 
     store(block.hue + j, h);
     store(block.sat + j, s);
     store(block.val + j, v);
-    find_divisions<ThreeD>(mul(set1(table.hue_scale), h), mul(set1(table.sat_scale), s),
-                           mul(v, set1(table.val_scale)), lookup, j, block);
+    return find_divisions<ThreeD>(mul(set1(table.hue_scale), h), mul(set1(table.sat_scale), s),
+                                  mul(v, set1(table.val_scale)), lookup, j, block);
 }
 
 #if defined(__AVX2__)
-// Entries s0 and s0 + 1 of one hue and value division: lanes 0..5. With one
-// saturation division only entry s0 is read (lanes 0..2).
-template <bool PairedSat>
+// Entries s0 and s0 + 1 of one hue and value division: lanes 0..5 (lanes 0..2
+// with one saturation division). A masked load reads only these floats; an
+// unmasked one also the floats that follow, into the other lanes.
+template <bool PairedSat, bool Masked>
 inline __m256 load_entry_pair(const float* entry) {
+    if constexpr (!Masked) return _mm256_loadu_ps(entry);
 #if defined(__AVX512F__)
     return _mm256_maskz_loadu_ps(PairedSat ? 0x3f : 0x07, entry);
 #else
@@ -249,32 +263,32 @@ inline __m256 load_entry_pair(const float* entry) {
 
 // weight * (entry pair at a) + frac * (entry pair at b), for pixel k of the
 // block.
-template <bool PairedSat, class Index>
+template <bool PairedSat, bool Masked, class Index>
 inline __m256 blend_along_hue(const float* entries, const Block<Index>& block, int k) {
     const __m256 weight = _mm256_broadcast_ss(block.hue_weight + k);
     const __m256 frac = _mm256_broadcast_ss(block.hue_frac + k);
-    return _mm256_add_ps(_mm256_mul_ps(weight, load_entry_pair<PairedSat>(entries + block.corner[k])),
-                         _mm256_mul_ps(frac, load_entry_pair<PairedSat>(entries + block.partner[k])));
+    return _mm256_add_ps(_mm256_mul_ps(weight, load_entry_pair<PairedSat, Masked>(entries + block.corner[k])),
+                         _mm256_mul_ps(frac, load_entry_pair<PairedSat, Masked>(entries + block.partner[k])));
 }
 
 // The entry pair of pixel k interpolated along hue, then value.
-template <bool ThreeD, bool PairedSat, class Index>
+template <bool ThreeD, bool PairedSat, bool Masked, class Index>
 inline __m256 pair_row(const Lookup& lookup, const Block<Index>& block, int k) {
-    const __m256 lower = blend_along_hue<PairedSat>(lookup.entries, block, k);
+    const __m256 lower = blend_along_hue<PairedSat, Masked>(lookup.entries, block, k);
     if constexpr (!ThreeD) return lower;
-    const __m256 upper = blend_along_hue<PairedSat>(lookup.upper_entries, block, k);
+    const __m256 upper = blend_along_hue<PairedSat, Masked>(lookup.upper_entries, block, k);
     return _mm256_add_ps(_mm256_mul_ps(upper, _mm256_broadcast_ss(block.val_frac + k)),
                          _mm256_mul_ps(lower, _mm256_broadcast_ss(block.val_weight + k)));
 }
 
 // Second pass over the 8 pixels at j: the table lookup. Row k holds pixel
 // j + k's entry pair; the transpose gives lanes 0..5 of the rows as vectors.
-template <bool ThreeD, bool PairedSat, class Index>
-inline void look_up(const Lookup& lookup, int j, Block<Index>& block) {
+template <bool ThreeD, bool PairedSat, bool Masked, class Index>
+[[gnu::always_inline]] inline void look_up(const Lookup& lookup, int j, Block<Index>& block) {
     __m256 rows[8];
 #pragma GCC unroll 8
     for (int k = 0; k < 8; ++k)
-        rows[k] = pair_row<ThreeD, PairedSat>(lookup, block, j + k);
+        rows[k] = pair_row<ThreeD, PairedSat, Masked>(lookup, block, j + k);
     __m256 pairs[8], quads[8];
 #pragma GCC unroll 4
     for (int k = 0; k < 8; k += 2) {
@@ -301,6 +315,21 @@ inline void look_up(const Lookup& lookup, int j, Block<Index>& block) {
 #pragma GCC unroll 3
     for (int c = 0; c < 3; ++c)
         _mm256_store_ps(results[c], _mm256_add_ps(_mm256_mul_ps(low[c], weight), _mm256_mul_ps(high[c], frac)));
+}
+
+// The lookup for the whole block; `near_end` when an offset lies past
+// lookup.last_full_row. The two-dimensional form masks every load (unmasked
+// loads measured no faster there); the three-dimensional form, with twice the
+// loads, only those of blocks near the table's end.
+template <bool ThreeD, bool PairedSat, class Index>
+inline void look_up_block(const Lookup& lookup, Block<Index>& block, bool near_end) {
+    if (!ThreeD || near_end) {
+        for (int j = 0; j < kBlock; j += 8)
+            look_up<ThreeD, PairedSat, true>(lookup, j, block);
+    } else {
+        for (int j = 0; j < kBlock; j += 8)
+            look_up<ThreeD, PairedSat, false>(lookup, j, block);
+    }
 }
 #else
 // The low and high quads of the entries at the given offsets, one quad
@@ -354,6 +383,14 @@ inline void look_up(const Lookup& lookup, int j, Block<Index>& block) {
     q_store(block.hue_shift + j, quads[0]);
     q_store(block.sat_gain + j, quads[1]);
     q_store(block.val_gain + j, quads[2]);
+}
+
+// The lookup for the whole block. Quads never read past the entry pair, so
+// the offsets near the table's end need nothing else.
+template <bool ThreeD, bool PairedSat, class Index>
+inline void look_up_block(const Lookup& lookup, Block<Index>& block, bool) {
+    for (int j = 0; j < kBlock; j += 4)
+        look_up<ThreeD, PairedSat>(lookup, j, block);
 }
 #endif
 
@@ -447,14 +484,22 @@ inline void to_rgb(float* pixels, int j, const Block<Index>& block) {
 // Adjusts the kBlock interleaved pixels at `pixels` in place.
 template <bool ThreeD, bool PairedSat, class Index>
 void adjust_block(float* pixels, const HueSatTable& table, const Lookup& lookup, Block<Index>& block) {
+    bool near_end = false;
     for (int j = 0; j < kBlock; j += kLanes)
-        to_hsv<ThreeD>(pixels, table, lookup, j, block);
-    for (int j = 0; j < kBlock; j += kLookupLanes)
-        look_up<ThreeD, PairedSat>(lookup, j, block);
+        near_end |= to_hsv<ThreeD>(pixels, table, lookup, j, block);
+    look_up_block<ThreeD, PairedSat>(lookup, block, near_end);
     for (int j = 0; j < kBlock; j += kLanes)
         adjust(j, block);
     for (int j = 0; j < kBlock; j += kLanes)
         to_rgb(pixels, j, block);
+}
+
+// The largest offset from which 8 floats, and as many one value division up
+// in the three-dimensional form, lie inside the table (negative when none).
+inline int64_t last_full_row(const HueSatTable& table, bool three_d) {
+    const int64_t plane = 3 * static_cast<int64_t>(table.hue_divisions) * table.sat_divisions;
+    const int64_t size = three_d ? plane * table.val_divisions : plane;
+    return size - 8 - (three_d ? plane : 0);
 }
 
 template <bool ThreeD, bool PairedSat, class Index>
@@ -468,6 +513,7 @@ void apply_table(float* pixels, size_t count, const HueSatTable& table) {
         table.sat_divisions,
         sizeof(Index) == sizeof(int32_t) ? table.hue_divisions * table.sat_divisions : 0,
         !PairedSat,
+        last_full_row(table, ThreeD),
     };
     Block<Index> block;
     size_t start = 0;
