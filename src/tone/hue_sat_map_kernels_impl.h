@@ -132,7 +132,7 @@ struct Lookup {
 // largest float below 2^31 (the callers then clamp to the last division).
 inline vi truncate_positions(vf x) {
     using namespace simd;
-    return trunc_i32(select(le(set1(0.0f), x), min_lt(x, set1(kLargestPosition)), set1(0.0f)));
+    return trunc_i32(min_lt(max_gt(x, set1(0.0f)), set1(kLargestPosition)));
 }
 
 // A block of pixels between the passes.
@@ -224,10 +224,10 @@ inline bool to_hsv(const float* pixels, const HueSatTable& table, const Lookup& 
     const vf six = set1(6.0f);
     vf r, g, b;
     load3(pixels + 3 * j, r, g, b);
-    const vf max_gb = select(lt(g, b), b, g);
-    const vf v = select(lt(r, max_gb), max_gb, r);
-    const vf min_gb = select(lt(b, g), b, g);
-    const vf m = select(lt(min_gb, r), min_gb, r);
+    const vf max_gb = max_gt(b, g);
+    const vf v = max_gt(max_gb, r);
+    const vf min_gb = min_lt(b, g);
+    const vf m = min_lt(min_gb, r);
     const vf d = sub(v, m);
     const mask red_max = eq(r, v);
     const mask green_max = eq(g, v);
@@ -424,9 +424,10 @@ inline void adjust(int j, Block<Index>& block) {
     const vf hue = add(mul(load(block.hue_shift + j), set1(kSextantsPerDegree)), load(block.hue + j));
     const vf scaled_sat = mul(load(block.sat + j), load(block.sat_gain + j));
     const vf scaled_val = mul(load(block.val + j), load(block.val_gain + j));
-    const vf capped_val = select(lt(one, scaled_val), one, scaled_val);
-    const vf sat = select(lt(scaled_sat, one), scaled_sat, one);
-    const vf val = select(lt(zero, capped_val), capped_val, zero);
+    // NaN stays in capped_val and turns 0 in val.
+    const vf capped_val = min_lt(one, scaled_val);
+    const vf sat = min_lt(scaled_sat, one);
+    const vf val = max_gt(capped_val, zero);
     const vf remainder = select(le(six, hue), sub(hue, six), select(le(hue, set1(-6.0f)), add(hue, six), hue));
     vf x = select(lt(remainder, zero), add(remainder, six), remainder);
     if (any(mask_or(mask_or(le(set1(kNearHue), hue), le(hue, set1(-kNearHue))), is_nan(hue))))
