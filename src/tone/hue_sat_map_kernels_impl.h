@@ -445,15 +445,18 @@ inline void to_rgb(float* pixels, int j, const Block<Index>& block) {
     const vf one = set1(1.0f);
     const vf six = set1(6.0f);
     const vf x = load(block.hue + j);
-    const vf sat = load(block.sat + j);
+    // A saturation not above 0 (NaN included) becomes 0, which makes p, q
+    // and t all equal the value: the pixel turns grey whatever its sextant.
+    const vf sat = max_gt(load(block.sat + j), zero);
     const vf val = load(block.val + j);
 
     // A pixel whose hue is not finite (NaN sextant) keeps its colour unless
     // it turned grey; sextant 6 (a tiny negative remainder plus 6) is
     // sextant 0.
     const mask not_finite = is_nan(x);
-    const vf i = from_i32(trunc_i32(select(not_finite, zero, x)));
-    const vf f = sub(x, i);
+    const vf finite_x = select(not_finite, zero, x);
+    const vf i = from_i32(trunc_i32(finite_x));
+    const vf f = sub(finite_x, i);
     const vf p = mul(sub(one, sat), val);
     const vf q = mul(sub(one, mul(sat, f)), val);
     const vf t = mul(sub(one, mul(sub(one, f), sat)), val);
@@ -463,15 +466,11 @@ inline void to_rgb(float* pixels, int j, const Block<Index>& block) {
     const mask in3 = eq(i, set1(3.0f));
     const mask in4 = eq(i, set1(4.0f));
     const mask in5 = eq(i, set1(5.0f));
-    const vf red = select(in1, q, select(mask_or(in2, in3), p, select(in4, t, val)));
-    const vf green = select(in0, t, select(mask_or(in1, in2), val, select(in3, q, p)));
-    const vf blue = select(mask_or(in0, in1), p, select(in2, t, select(in5, q, val)));
-    const mask grey = mask_or(le(sat, zero), is_nan(sat));
-    vf new_red = select(grey, val, red);
-    vf new_green = select(grey, val, green);
-    vf new_blue = select(grey, val, blue);
+    vf new_red = select(in1, q, select(mask_or(in2, in3), p, select(in4, t, val)));
+    vf new_green = select(in0, t, select(mask_or(in1, in2), val, select(in3, q, p)));
+    vf new_blue = select(mask_or(in0, in1), p, select(in2, t, select(in5, q, val)));
     // The group's pixels still hold their colours until the store below.
-    const mask keep = mask_andnot(grey, not_finite);
+    const mask keep = mask_andnot(eq(sat, zero), not_finite);
     if (any(keep)) {
         vf r, g, b;
         load3(pixels + 3 * j, r, g, b);
