@@ -10,10 +10,10 @@
 //
 // With 256-bit vectors the lookup holds one pixel per vector: for one hue
 // and value division the entries of saturation divisions s0 and s0 + 1 are 6
-// adjacent floats, read by one masked load (lanes 6 and 7 zero). The blends
-// along hue and value run on these rows; a transpose of eight rows gives one
-// vector per component and saturation division, and the blend along
-// saturation runs on those. The baseline build works on quads: floats 0..3
+// adjacent floats, read by one load into lanes 0..5. The blends along hue and
+// value run on these rows; a transpose of eight rows gives one vector per
+// component and saturation division, and the blend along saturation runs on
+// those. The baseline build works on quads: floats 0..3
 // (lanes 0..2: entry s0) and floats 2..5 (lanes 1..3: entry s0 + 1) of the
 // same 6, one pixel per vector, with a 4 x 4 transpose of the results.
 #include <math.h>
