@@ -10,12 +10,13 @@
 //
 // With 256-bit vectors the lookup holds one pixel per vector: for one hue
 // and value division the entries of saturation divisions s0 and s0 + 1 are 6
-// adjacent floats, read by one load into lanes 0..5. The blends along hue and
-// value run on these rows; a transpose of eight rows gives one vector per
-// component and saturation division, and the blend along saturation runs on
-// those. The baseline build works on quads: floats 0..3
-// (lanes 0..2: entry s0) and floats 2..5 (lanes 1..3: entry s0 + 1) of the
-// same 6, one pixel per vector, with a 4 x 4 transpose of the results.
+// adjacent floats, read by one load into lanes 0..5 (masked, or unmasked in
+// blocks clear of the table's end). The blends along hue and value run on
+// these rows; a transpose of eight rows gives one vector per component and
+// saturation division, and the blend along saturation runs on those. The
+// baseline build works on quads: floats 0..3 (lanes 0..2: entry s0) and
+// floats 2..5 (lanes 1..3: entry s0 + 1) of the same 6, one pixel per vector,
+// with a 4 x 4 transpose of the results.
 #include <math.h>
 
 #include <cstddef>
@@ -261,8 +262,8 @@ inline __m256 load_entry_pair(const float* entry) {
 #endif
 }
 
-// weight * (entry pair at a) + frac * (entry pair at b), for pixel k of the
-// block.
+// The entry pairs of pixel k at hue divisions h0 and h1 of `entries`, blended
+// along hue.
 template <bool PairedSat, bool Masked, class Index>
 inline __m256 blend_along_hue(const float* entries, const Block<Index>& block, int k) {
     const __m256 weight = _mm256_broadcast_ss(block.hue_weight + k);
