@@ -136,6 +136,12 @@ TEST_P(HueSatMap, GreyResults) {
     expect_map(Table(1, 1, 0, {0.0f, 0.0f, 4.0f}), pixel, {{1.0f, 1.0f, 1.0f}});
     expect_map(Table(1, 1, 0, {kNaN, -1.0f, 0.5f}), pixel, {{0.5f, 0.5f, 0.5f}});
     expect_map(Table(1, 1, 0, {0.0f, 0.0f, -1.0f}), pixel, {{0.0f, 0.0f, 0.0f}});
+    // Whatever sextant the shifted hue falls in, and with a scale of -0. A
+    // NaN scale is not below 1, so it saturates fully.
+    for (float shift : {60.0f, 120.0f, 180.0f, 240.0f, 300.0f, 1e6f, kInf})
+        for (float scale : {0.0f, -0.0f})
+            expect_map(Table(1, 1, 0, {shift, scale, 0.5f}), pixel, {{0.5f, 0.5f, 0.5f}});
+    expect_map(Table(1, 1, 0, {0.0f, kNaN, 0.5f}), pixel, {{0.0f, 0.25f, 0.5f}});
 }
 
 TEST_P(HueSatMap, HueShiftWrapsByRemainderOfSixSextants) {
@@ -244,6 +250,52 @@ TEST_P(HueSatMap, EveryLaneReadsItsOwnEntries) {
                 ASSERT_EQ(bits_of(wide_samples[i]), bits_of(reference[i])) << "wide offsets, sample " << i;
             }
         }
+    }
+}
+
+// Blocks whose pixels all stay clear of the table's last entry pairs may read
+// past the pair they use; the others read only its floats. Pixels on the
+// table's last pairs at block edges, mid-block and in the tail, among pixels
+// clear of them, give the results of the kernel that takes one pixel per
+// 128-bit vector, from tables of exactly their nominal size.
+TEST_P(HueSatMap, BlocksReachingTableEndMatchOnePixelPerVector) {
+    uint32_t state = 777;
+    auto next = [&state](float low, float high) {
+        state = state * 1664525u + 1013904223u;
+        return low + (high - low) * static_cast<float>(state >> 8) / 16777216.0f;
+    };
+    // Hue 5.75 sextants (the last division), saturation 1, value 1: the
+    // last saturation and value pairs, and the wrap to hue division 0.
+    const Pixel at_end = {1.0f, 0.0f, 0.25f};
+    const std::vector<size_t> at_end_indices = {0, 63, 130, 199};
+    struct Shape {
+        int32_t hue, sat, val;
+    };
+    for (const Shape shape : {Shape{6, 4, 3}, Shape{3, 5, 2}, Shape{4, 1, 3}, Shape{5, 4, 0}}) {
+        Table table(shape.hue, shape.sat, shape.val, kIdentity);
+        for (size_t i = 0; i < table.values.size(); ++i)
+            table.values[i] = i % 3 == 0 ? next(-90.0f, 90.0f) : next(0.5f, 1.5f);
+        std::vector<float> samples;
+        for (size_t i = 0; i < 200; ++i) {
+            // Channels in 0.2..0.45: saturation below 0.56, value below 0.5.
+            const bool end = std::find(at_end_indices.begin(), at_end_indices.end(), i) != at_end_indices.end();
+            for (size_t c = 0; c < 3; ++c)
+                samples.push_back(end ? at_end[c] : next(0.2f, 0.45f));
+        }
+        std::vector<float> reference = samples;
+        HueSatTable narrow{table.values.data(),
+                           table.hue,
+                           table.sat,
+                           table.val,
+                           table.hue >= 2 ? static_cast<float>(table.hue) * (1.0f / 6.0f) : 0.0f,
+                           static_cast<float>(table.sat - 1),
+                           static_cast<float>(table.val - 1),
+                           false};
+        baseline::select_hue_sat_kernel(narrow)(reference.data(), 200, narrow);
+        ASSERT_EQ(run_map(samples, table), ORVEX_OK);
+        for (size_t i = 0; i < samples.size(); ++i)
+            ASSERT_EQ(bits_of(samples[i]), bits_of(reference[i]))
+                << "table " << shape.hue << "x" << shape.sat << "x" << shape.val << ", sample " << i;
     }
 }
 
