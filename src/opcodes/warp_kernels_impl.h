@@ -190,9 +190,25 @@ LaneExtents lane_extents(const WarpJob& job) {
             channels == 1 && job.plane_count == 1};
 }
 
-struct LaneGeometry {
+// Terms that depend on the column only, shared by every row and plane of a
+// lane group.
+struct LaneColumns {
     L::vd dx;
     L::vd nx;
+    L::vd nx_sq;       // nx * nx
+    L::vd tx_product;  // (dx * (2 / R)) * nx
+};
+
+LaneColumns lane_columns(const WarpJob& job, uint64_t x) {
+    LaneColumns col;
+    col.dx = L::sub(L::ramp_d(static_cast<double>(x)), L::set1_d(job.cx));
+    col.nx = L::mul(col.dx, L::set1_d(job.inv_radius));
+    col.nx_sq = L::mul(col.nx, col.nx);
+    col.tx_product = L::mul(L::mul(col.dx, L::set1_d(job.twice_inv_radius)), col.nx);
+    return col;
+}
+
+struct LaneGeometry {
     L::vd r2c;
     L::vd r2c_sq;
     L::vd r2c_cube;
@@ -200,17 +216,27 @@ struct LaneGeometry {
     L::vd ty;
 };
 
-LaneGeometry lane_geometry(const WarpJob& job, const RowGeometry& row, uint64_t x) {
+LaneGeometry lane_geometry(const RowGeometry& row, const LaneColumns& col) {
     LaneGeometry px;
-    px.dx = L::sub(L::ramp_d(static_cast<double>(x)), L::set1_d(job.cx));
-    px.nx = L::mul(px.dx, L::set1_d(job.inv_radius));
-    const L::vd r2 = L::add(L::set1_d(row.ny_sq), L::mul(px.nx, px.nx));
+    const L::vd r2 = L::add(L::set1_d(row.ny_sq), col.nx_sq);
     px.r2c = L::min_lt(r2, L::set1_d(1.0));
     px.r2c_sq = L::mul(px.r2c, px.r2c);
     px.r2c_cube = L::mul(px.r2c_sq, px.r2c);
-    px.tx = L::add(L::mul(L::mul(px.dx, L::set1_d(job.twice_inv_radius)), px.nx), px.r2c);
+    px.tx = L::add(col.tx_product, px.r2c);
     px.ty = L::add(L::set1_d(row.ty_product), px.r2c);
     return px;
+}
+
+// Column terms of one plane's tangential model: (kt0 + kt0) * nx and
+// (kt1 + kt1) * nx.
+struct PlaneColumns {
+    L::vd x_term;
+    L::vd y_term;
+};
+
+PlaneColumns plane_columns(const WarpPlane& plane, const LaneColumns& col) {
+    if (!plane.tangential) return {L::set1_d(0.0), L::set1_d(0.0)};
+    return {L::mul(L::set1_d(plane.kt0_twice), col.nx), L::mul(L::set1_d(plane.kt1_twice), col.nx)};
 }
 
 // max < s ? max : s, then s > 0 ? s : 0.
@@ -222,19 +248,18 @@ struct LanePosition {
 };
 
 LanePosition lane_source_position(const WarpJob& job, const WarpPlane& plane, const RowGeometry& row,
-                                  const LaneGeometry& px) {
+                                  const LaneColumns& col, const PlaneColumns& plane_col, const LaneGeometry& px) {
     L::vd f = L::set1_d(plane.radial[0]);
     if (plane.radial_terms > 1) f = L::add(f, L::mul(px.r2c, L::set1_d(plane.radial[1])));
     if (plane.radial_terms > 2) f = L::add(f, L::mul(px.r2c_sq, L::set1_d(plane.radial[2])));
     if (plane.radial_terms > 3) f = L::add(f, L::mul(px.r2c_cube, L::set1_d(plane.radial[3])));
-    const L::vd dy = L::set1_d(row.dy);
-    L::vd ox = L::mul(f, px.dx);
-    L::vd oy = L::mul(f, dy);
+    L::vd ox = L::mul(f, col.dx);
+    L::vd oy = L::mul(f, L::set1_d(row.dy));
     if (plane.tangential) {
         const L::vd ny = L::set1_d(row.ny);
         const L::vd radius = L::set1_d(job.radius);
-        const L::vd ax = L::mul(L::mul(L::set1_d(plane.kt0_twice), px.nx), ny);
-        const L::vd ay = L::mul(L::mul(L::set1_d(plane.kt1_twice), px.nx), ny);
+        const L::vd ax = L::mul(plane_col.x_term, ny);
+        const L::vd ay = L::mul(plane_col.y_term, ny);
         ox = L::add(ox, L::mul(L::add(ax, L::mul(px.tx, L::set1_d(plane.kt1))), radius));
         oy = L::add(oy, L::mul(L::add(ay, L::mul(px.ty, L::set1_d(plane.kt0))), radius));
     }
@@ -316,72 +341,105 @@ L::vf_half cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t chann
     return L::clamp_unit_flush_minus_zero(sum);
 }
 
+// Rows warped together, so that the column terms of a lane group serve all
+// of them.
+inline constexpr int kBandRows = 4;
+
+// The rows of one band: y_first ... y_first + kBandRows - 1, where rows past
+// the image repeat its last row (warping it again writes the same values).
+struct Band {
+    RowGeometry rows[kBandRows];
+    float* out[kBandRows];  // destination rows
+};
+
+Band band_at(const WarpJob& job, uint64_t y_first) {
+    Band band;
+    for (int r = 0; r < kBandRows; ++r) {
+        const uint64_t y = y_first + r < job.height ? y_first + r : job.height - 1;
+        band.rows[r] = row_geometry(job, y);
+        band.out[r] = job.dst + y * job.width * job.channels;
+    }
+    return band;
+}
+
 // Cubic and bilinear jobs get loops of their own, each compiled with only
 // its resampling inlined.
 template <bool Cubic>
-L::vf_half plane_lanes(const WarpJob& job, const LaneExtents& ext, const RowGeometry& row, const LaneGeometry& px,
-                       int32_t channel) {
-    const LanePosition s = lane_source_position(job, job.planes[channel], row, px);
-    if constexpr (Cubic)
-        return cubic_lanes(job, ext, channel, s);
-    else
-        return bilinear_lanes(job, ext, channel, s);
-}
-
-template <bool Cubic>
-void warp_lanes_at(const WarpJob& job, const LaneExtents& ext, const RowGeometry& row, uint64_t y, uint64_t x) {
-    const LaneGeometry px = lane_geometry(job, row, x);
-    float* out = job.dst + (y * job.width + x) * job.channels;
-    L::vf_half interleaved[3];
+void warp_band_lanes_at(const WarpJob& job, const LaneExtents& ext, const Band& band, uint64_t x) {
+    const LaneColumns col = lane_columns(job, x);
+    LaneGeometry px[kBandRows];
+    for (int r = 0; r < kBandRows; ++r)
+        px[r] = lane_geometry(band.rows[r], col);
+    L::vf_half interleaved[kBandRows][3];
     alignas(64) float results[L::kHalfLanes];
     for (uint64_t i = 0; i < job.plane_count; ++i) {
-        const L::vf_half plane = plane_lanes<Cubic>(job, ext, row, px, static_cast<int32_t>(i));
-        if (ext.interleave) {
-            interleaved[i] = plane;
-        } else if (ext.contiguous) {
-            L::store(out, plane);
-        } else {
-            L::store(results, plane);
-            for (int j = 0; j < L::kHalfLanes; ++j)
-                out[j * job.channels + i] = results[j];
+        const WarpPlane& plane = job.planes[i];
+        const PlaneColumns plane_col = plane_columns(plane, col);
+        const int32_t channel = static_cast<int32_t>(i);
+        for (int r = 0; r < kBandRows; ++r) {
+            const LanePosition s = lane_source_position(job, plane, band.rows[r], col, plane_col, px[r]);
+            L::vf_half value;
+            if constexpr (Cubic)
+                value = cubic_lanes(job, ext, channel, s);
+            else
+                value = bilinear_lanes(job, ext, channel, s);
+            float* out = band.out[r] + x * job.channels;
+            if (ext.interleave) {
+                interleaved[r][i] = value;
+            } else if (ext.contiguous) {
+                L::store(out, value);
+            } else {
+                L::store(results, value);
+                for (int j = 0; j < L::kHalfLanes; ++j)
+                    out[j * job.channels + i] = results[j];
+            }
         }
     }
-    if (ext.interleave) L::store_interleaved3(out, interleaved[0], interleaved[1], interleaved[2]);
+    if (ext.interleave)
+        for (int r = 0; r < kBandRows; ++r)
+            L::store_interleaved3(band.out[r] + x * 3, interleaved[r][0], interleaved[r][1], interleaved[r][2]);
 }
 
 template <bool Cubic>
-void warp_row_lanes(const WarpJob& job, uint64_t y) {
-    const RowGeometry row = row_geometry(job, y);
-    const LaneExtents ext = lane_extents(job);
+void warp_band_lanes(const WarpJob& job, const LaneExtents& ext, uint64_t y_first) {
+    const Band band = band_at(job, y_first);
     uint64_t x = 0;
     for (; x + L::kHalfLanes <= job.width; x += L::kHalfLanes)
-        warp_lanes_at<Cubic>(job, ext, row, y, x);
-    for (; x < job.width; ++x)
-        warp_pixel(job, row, y, x);
+        warp_band_lanes_at<Cubic>(job, ext, band, x);
+    const uint64_t y_end = y_first + kBandRows < job.height ? y_first + kBandRows : job.height;
+    for (uint64_t y = y_first; y < y_end; ++y)
+        for (uint64_t tail = x; tail < job.width; ++tail)
+            warp_pixel(job, band.rows[y - y_first], y, tail);
 }
 
-void warp_row(const WarpJob& job, uint64_t y) {
-    if (job.cubic_weights != nullptr)
-        warp_row_lanes<true>(job, y);
-    else
-        warp_row_lanes<false>(job, y);
+template <bool Cubic>
+void warp_image_lanes(const WarpJob& job) {
+    const LaneExtents ext = lane_extents(job);
+    for (uint64_t y = 0; y < job.height; y += kBandRows)
+        warp_band_lanes<Cubic>(job, ext, y);
 }
-
-#else
-
-void warp_row(const WarpJob& job, uint64_t y) {
-    const RowGeometry row = row_geometry(job, y);
-    for (uint64_t x = 0; x < job.width; ++x)
-        warp_pixel(job, row, y, x);
-}
-
-#endif
 
 }  // namespace
 
 void warp_image(const WarpJob& job) {
-    for (uint64_t y = 0; y < job.height; ++y)
-        warp_row(job, y);
+    if (job.cubic_weights != nullptr)
+        warp_image_lanes<true>(job);
+    else
+        warp_image_lanes<false>(job);
 }
+
+#else
+
+}  // namespace
+
+void warp_image(const WarpJob& job) {
+    for (uint64_t y = 0; y < job.height; ++y) {
+        const RowGeometry row = row_geometry(job, y);
+        for (uint64_t x = 0; x < job.width; ++x)
+            warp_pixel(job, row, y, x);
+    }
+}
+
+#endif
 
 }  // namespace orvex::ORVEX_ISA
