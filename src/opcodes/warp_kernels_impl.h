@@ -270,8 +270,8 @@ LanePosition lane_source_position(const WarpJob& job, const WarpPlane& plane, co
 L::vf_half bilinear_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, LanePosition s) {
     const L::vi_half x0 = L::trunc_i32(s.x);
     const L::vi_half y0 = L::trunc_i32(s.y);
-    const L::vd fx = L::sub(s.x, L::to_double(x0));
-    const L::vd fy = L::sub(s.y, L::to_double(y0));
+    const L::vd fx = L::sub(s.x, L::trunc_d(s.x));
+    const L::vd fy = L::sub(s.y, L::trunc_d(s.y));
     const L::vi_half one = L::set1_i32_half(1);
     const L::vi_half x1 = L::min_i32(L::add_i32(x0, one), ext.max_column);
     const L::vi_half y1 = L::min_i32(L::add_i32(y0, one), ext.max_row);
@@ -309,7 +309,7 @@ struct LaneWindow {
 
 LaneWindow lane_window(L::vd s, int32_t extent) {
     const L::vi_half whole = L::trunc_i32(s);
-    const L::vd fraction = L::sub(s, L::to_double(whole));
+    const L::vd fraction = L::sub(s, L::trunc_d(s));
     const L::vi_half wanted = L::add_i32(whole, L::set1_i32_half(-1));
     const L::vi_half first = L::min_i32(L::max_i32(wanted, L::set1_i32_half(0)), L::set1_i32_half(extent - 4));
     const L::vi_half step = L::trunc_i32(L::mul(fraction, L::set1_d(kCubicSteps)));
@@ -344,6 +344,8 @@ L::vf_half cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t chann
 // Rows warped together, so that the column terms of a lane group serve all
 // of them.
 inline constexpr int kBandRows = 4;
+// Planes whose source positions are computed before any of them is resampled.
+inline constexpr uint64_t kStagedPlanes = 3;
 
 // The rows of one band: y_first ... y_first + kBandRows - 1, where rows past
 // the image repeat its last row (warping it again writes the same values).
@@ -372,26 +374,36 @@ void warp_band_lanes_at(const WarpJob& job, const LaneExtents& ext, const Band& 
         px[r] = lane_geometry(band.rows[r], col);
     L::vf_half interleaved[kBandRows][3];
     alignas(64) float results[L::kHalfLanes];
-    for (uint64_t i = 0; i < job.plane_count; ++i) {
-        const WarpPlane& plane = job.planes[i];
-        const PlaneColumns plane_col = plane_columns(plane, col);
-        const int32_t channel = static_cast<int32_t>(i);
-        for (int r = 0; r < kBandRows; ++r) {
-            const LanePosition s = lane_source_position(job, plane, band.rows[r], col, plane_col, px[r]);
-            L::vf_half value;
-            if constexpr (Cubic)
-                value = cubic_lanes(job, ext, channel, s);
-            else
-                value = bilinear_lanes(job, ext, channel, s);
-            float* out = band.out[r] + x * job.channels;
-            if (ext.interleave) {
-                interleaved[r][i] = value;
-            } else if (ext.contiguous) {
-                L::store(out, value);
-            } else {
-                L::store(results, value);
-                for (int j = 0; j < L::kHalfLanes; ++j)
-                    out[j * job.channels + i] = results[j];
+    // The source positions of a few planes come first, their resampling
+    // after, so that independent work lies close together in program order.
+    for (uint64_t first = 0; first < job.plane_count; first += kStagedPlanes) {
+        const uint64_t staged = job.plane_count - first < kStagedPlanes ? job.plane_count - first : kStagedPlanes;
+        LanePosition positions[kStagedPlanes][kBandRows];
+        for (uint64_t k = 0; k < staged; ++k) {
+            const WarpPlane& plane = job.planes[first + k];
+            const PlaneColumns plane_col = plane_columns(plane, col);
+            for (int r = 0; r < kBandRows; ++r)
+                positions[k][r] = lane_source_position(job, plane, band.rows[r], col, plane_col, px[r]);
+        }
+        for (uint64_t k = 0; k < staged; ++k) {
+            const uint64_t i = first + k;
+            const int32_t channel = static_cast<int32_t>(i);
+            for (int r = 0; r < kBandRows; ++r) {
+                L::vf_half value;
+                if constexpr (Cubic)
+                    value = cubic_lanes(job, ext, channel, positions[k][r]);
+                else
+                    value = bilinear_lanes(job, ext, channel, positions[k][r]);
+                float* out = band.out[r] + x * job.channels;
+                if (ext.interleave) {
+                    interleaved[r][i] = value;
+                } else if (ext.contiguous) {
+                    L::store(out, value);
+                } else {
+                    L::store(results, value);
+                    for (int j = 0; j < L::kHalfLanes; ++j)
+                        out[j * job.channels + i] = results[j];
+                }
             }
         }
     }
