@@ -144,10 +144,10 @@ namespace L = simd;
 // Image extents as 32-bit lanes; the image holds fewer than 2^31 samples.
 struct LaneExtents {
     L::vi_half channels;
-    L::vi_half row_stride;  // width * channels
-    L::vi_half max_column;  // width - 1
-    L::vi_half max_row;     // height - 1
-    L::vi_half last_quad;   // sample count - 4: the last start of a four-float load
+    L::vi_half row_stride;   // width * channels
+    L::vi_half last_column;  // (width - 1) * channels: the last column's offset in a row
+    L::vi_half last_row;     // (height - 1) * width * channels: the last row's offset
+    L::vi_half last_quad;    // sample count - 4: the last start of a four-float load
     int32_t row_samples;
     int32_t sample_count;
     int32_t channel_count;
@@ -179,8 +179,8 @@ LaneExtents lane_extents(const WarpJob& job) {
     const bool paired = channels <= 3 && samples >= 4;
     return {L::set1_i32_half(channels),
             L::set1_i32_half(row_samples),
-            L::set1_i32_half(width - 1),
-            L::set1_i32_half(static_cast<int32_t>(job.height) - 1),
+            L::set1_i32_half((width - 1) * channels),
+            L::set1_i32_half(samples - row_samples),
             L::set1_i32_half(samples - 4),
             row_samples,
             samples,
@@ -267,39 +267,55 @@ LanePosition lane_source_position(const WarpJob& job, const WarpPlane& plane, co
             clamp_lanes(L::add(oy, L::set1_d(job.cy)), job.max_y)};
 }
 
-L::vf_half bilinear_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, LanePosition s) {
+// The four samples around each lane's position and its fractions.
+struct BilinearSamples {
+    L::vf_half top_left, top_right, bottom_left, bottom_right;
+    L::vd fx;
+    L::vd fy;
+};
+
+BilinearSamples bilinear_samples(const WarpJob& job, const LaneExtents& ext, int32_t channel, LanePosition s) {
+    BilinearSamples out;
     const L::vi_half x0 = L::trunc_i32(s.x);
     const L::vi_half y0 = L::trunc_i32(s.y);
-    const L::vd fx = L::sub(s.x, L::trunc_d(s.x));
-    const L::vd fy = L::sub(s.y, L::trunc_d(s.y));
-    const L::vi_half one = L::set1_i32_half(1);
-    const L::vi_half x1 = L::min_i32(L::add_i32(x0, one), ext.max_column);
-    const L::vi_half y1 = L::min_i32(L::add_i32(y0, one), ext.max_row);
-    const L::vi_half c = L::set1_i32_half(channel);
-    const L::vi_half col0 = L::add_i32(L::mul_i32(x0, ext.channels), c);
-    const L::vi_half col1 = L::add_i32(L::mul_i32(x1, ext.channels), c);
-    const L::vi_half row0 = L::mul_i32(y0, ext.row_stride);
-    const L::vi_half row1 = L::mul_i32(y1, ext.row_stride);
-    L::vf_half f00, f01, f10, f11;
+    out.fx = L::sub(s.x, L::trunc_d(s.x));
+    out.fy = L::sub(s.y, L::trunc_d(s.y));
+    // x1 = min(x0 + 1, width - 1) and y1 = min(y0 + 1, height - 1), as sample offsets.
+    const L::vi_half col0 = L::add_i32(L::mul_i32(x0, ext.channels), L::set1_i32_half(channel));
+    const L::vi_half col1 =
+        L::min_i32(L::add_i32(col0, ext.channels), L::add_i32(ext.last_column, L::set1_i32_half(channel)));
+    const auto row_offsets = [&](L::vi_half& row0, L::vi_half& row1) {
+        row0 = L::mul_i32(y0, ext.row_stride);
+        row1 = L::min_i32(L::add_i32(row0, ext.row_stride), ext.last_row);
+    };
+    L::vi_half row0, row1;
     if (!ext.paired) {
-        f00 = L::gather(job.src, L::add_i32(row0, col0));
-        f01 = L::gather(job.src, L::add_i32(row0, col1));
-        f10 = L::gather(job.src, L::add_i32(row1, col0));
-        f11 = L::gather(job.src, L::add_i32(row1, col1));
-    } else if (!L::load_pair_window(job.src, ext.row_samples, ext.sample_count, y0, col0, col1, f00, f01, f10,
-                                    f11)) {
-        L::load_pairs(job.src, L::add_i32(row0, col0), L::add_i32(row0, col1), ext.last_quad, f00, f01);
-        L::load_pairs(job.src, L::add_i32(row1, col0), L::add_i32(row1, col1), ext.last_quad, f10, f11);
+        row_offsets(row0, row1);
+        out.top_left = L::gather(job.src, L::add_i32(row0, col0));
+        out.top_right = L::gather(job.src, L::add_i32(row0, col1));
+        out.bottom_left = L::gather(job.src, L::add_i32(row1, col0));
+        out.bottom_right = L::gather(job.src, L::add_i32(row1, col1));
+    } else if (!L::load_pair_window(job.src, ext.row_samples, ext.sample_count, y0, col0, col1, out.top_left,
+                                    out.top_right, out.bottom_left, out.bottom_right)) {
+        row_offsets(row0, row1);
+        L::load_pairs(job.src, L::add_i32(row0, col0), L::add_i32(row0, col1), ext.last_quad, out.top_left,
+                      out.top_right);
+        L::load_pairs(job.src, L::add_i32(row1, col0), L::add_i32(row1, col1), ext.last_quad, out.bottom_left,
+                      out.bottom_right);
     }
-    const L::vd s00 = L::to_double(f00);
-    const L::vd s01 = L::to_double(f01);
-    const L::vd s10 = L::to_double(f10);
-    const L::vd s11 = L::to_double(f11);
+    return out;
+}
+
+L::vf_half bilinear_blend(const BilinearSamples& in) {
+    const L::vd s00 = L::to_double(in.top_left);
+    const L::vd s01 = L::to_double(in.top_right);
+    const L::vd s10 = L::to_double(in.bottom_left);
+    const L::vd s11 = L::to_double(in.bottom_right);
     const L::vd one_d = L::set1_d(1.0);
-    const L::vd gx = L::sub(one_d, fx);
-    const L::vd top = L::add(L::mul(s00, gx), L::mul(s01, fx));
-    const L::vd bottom = L::add(L::mul(s10, gx), L::mul(s11, fx));
-    return L::to_float(L::add(L::mul(top, L::sub(one_d, fy)), L::mul(bottom, fy)));
+    const L::vd gx = L::sub(one_d, in.fx);
+    const L::vd top = L::add(L::mul(s00, gx), L::mul(s01, in.fx));
+    const L::vd bottom = L::add(L::mul(s10, gx), L::mul(s11, in.fx));
+    return L::to_float(L::add(L::mul(top, L::sub(one_d, in.fy)), L::mul(bottom, in.fy)));
 }
 
 struct LaneWindow {
@@ -385,26 +401,31 @@ void warp_band_lanes_at(const WarpJob& job, const LaneExtents& ext, const Band& 
             for (int r = 0; r < kBandRows; ++r)
                 positions[k][r] = lane_source_position(job, plane, band.rows[r], col, plane_col, px[r]);
         }
-        for (uint64_t k = 0; k < staged; ++k) {
-            const uint64_t i = first + k;
-            const int32_t channel = static_cast<int32_t>(i);
-            for (int r = 0; r < kBandRows; ++r) {
-                L::vf_half value;
-                if constexpr (Cubic)
-                    value = cubic_lanes(job, ext, channel, positions[k][r]);
-                else
-                    value = bilinear_lanes(job, ext, channel, positions[k][r]);
-                float* out = band.out[r] + x * job.channels;
-                if (ext.interleave) {
-                    interleaved[r][i] = value;
-                } else if (ext.contiguous) {
-                    L::store(out, value);
-                } else {
-                    L::store(results, value);
-                    for (int j = 0; j < L::kHalfLanes; ++j)
-                        out[j * job.channels + i] = results[j];
-                }
+        const auto deliver = [&](uint64_t i, int r, L::vf_half value) {
+            float* out = band.out[r] + x * job.channels;
+            if (ext.interleave) {
+                interleaved[r][i] = value;
+            } else if (ext.contiguous) {
+                L::store(out, value);
+            } else {
+                L::store(results, value);
+                for (int j = 0; j < L::kHalfLanes; ++j)
+                    out[j * job.channels + i] = results[j];
             }
+        };
+        if constexpr (Cubic) {
+            for (uint64_t k = 0; k < staged; ++k)
+                for (int r = 0; r < kBandRows; ++r)
+                    deliver(first + k, r, cubic_lanes(job, ext, static_cast<int32_t>(first + k), positions[k][r]));
+        } else {
+            // Likewise all samples before any blend.
+            BilinearSamples samples[kStagedPlanes][kBandRows];
+            for (uint64_t k = 0; k < staged; ++k)
+                for (int r = 0; r < kBandRows; ++r)
+                    samples[k][r] = bilinear_samples(job, ext, static_cast<int32_t>(first + k), positions[k][r]);
+            for (uint64_t k = 0; k < staged; ++k)
+                for (int r = 0; r < kBandRows; ++r)
+                    deliver(first + k, r, bilinear_blend(samples[k][r]));
         }
     }
     if (ext.interleave)
