@@ -332,29 +332,40 @@ LaneWindow lane_window(L::vd s, int32_t extent) {
     return {first, L::keep_if_equal(first, wanted, step)};
 }
 
-L::vf_half cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, LanePosition s) {
-    const LaneWindow col = lane_window(s.x, static_cast<int32_t>(job.width));
-    const LaneWindow row = lane_window(s.y, static_cast<int32_t>(job.height));
-    const L::vi_half base =
-        L::add_i32(L::add_i32(L::mul_i32(row.first, ext.row_stride), L::mul_i32(col.first, ext.channels)),
-                   L::set1_i32_half(channel));
-    const L::vi_half weights = L::mul_i32(L::add_i32(L::mul_i32(row.step, L::set1_i32_half(kCubicSteps)), col.step),
-                                          L::set1_i32_half(kCubicWindow));
-    alignas(32) int32_t sample_offsets[L::kHalfLanes];
-    alignas(32) int32_t weight_offsets[L::kHalfLanes];
-    L::store_i32(sample_offsets, base);
-    L::store_i32(weight_offsets, weights);
-    L::vf_half sum = L::set1_half(0.0f);
-    for (int a = 0; a < 4; ++a) {
-        L::vf_half value[4], w[4];
-        load_strided_quads(job.src + a * ext.row_samples, sample_offsets, ext.channel_count, value);
-        load_strided_quads(job.cubic_weights + a * 4, weight_offsets, 1, w);
-        for (int b = 0; b < 4; ++b) {
-            const L::vf_half product = L::mul(value[b], w[b]);
-            sum = a == 0 && b == 0 ? product : L::add(sum, product);
-        }
+// Cubic resampling of Count lane groups of one channel, in lockstep so that
+// their sums, each a chain of sixteen dependent additions, overlap.
+template <int Count>
+void cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, const LanePosition* s,
+                 L::vf_half* out) {
+    alignas(32) int32_t sample_offsets[Count][L::kHalfLanes];
+    alignas(32) int32_t weight_offsets[Count][L::kHalfLanes];
+    for (int g = 0; g < Count; ++g) {
+        const LaneWindow col = lane_window(s[g].x, static_cast<int32_t>(job.width));
+        const LaneWindow row = lane_window(s[g].y, static_cast<int32_t>(job.height));
+        const L::vi_half base =
+            L::add_i32(L::add_i32(L::mul_i32(row.first, ext.row_stride), L::mul_i32(col.first, ext.channels)),
+                       L::set1_i32_half(channel));
+        const L::vi_half weights =
+            L::mul_i32(L::add_i32(L::mul_i32(row.step, L::set1_i32_half(kCubicSteps)), col.step),
+                       L::set1_i32_half(kCubicWindow));
+        L::store_i32(sample_offsets[g], base);
+        L::store_i32(weight_offsets[g], weights);
     }
-    return L::clamp_unit_flush_minus_zero(sum);
+    L::vf_half sum[Count];
+    for (int a = 0; a < 4; ++a) {
+        L::vf_half value[Count][4], w[Count][4];
+        for (int g = 0; g < Count; ++g) {
+            load_strided_quads(job.src + a * ext.row_samples, sample_offsets[g], ext.channel_count, value[g]);
+            load_strided_quads(job.cubic_weights + a * 4, weight_offsets[g], 1, w[g]);
+        }
+        for (int b = 0; b < 4; ++b)
+            for (int g = 0; g < Count; ++g) {
+                const L::vf_half product = L::mul(value[g][b], w[g][b]);
+                sum[g] = a == 0 && b == 0 ? product : L::add(sum[g], product);
+            }
+    }
+    for (int g = 0; g < Count; ++g)
+        out[g] = L::clamp_unit_flush_minus_zero(sum[g]);
 }
 
 // Rows warped together, so that the column terms of a lane group serve all
@@ -414,9 +425,12 @@ void warp_band_lanes_at(const WarpJob& job, const LaneExtents& ext, const Band& 
             }
         };
         if constexpr (Cubic) {
-            for (uint64_t k = 0; k < staged; ++k)
+            for (uint64_t k = 0; k < staged; ++k) {
+                L::vf_half values[kBandRows];
+                cubic_lanes<kBandRows>(job, ext, static_cast<int32_t>(first + k), positions[k], values);
                 for (int r = 0; r < kBandRows; ++r)
-                    deliver(first + k, r, cubic_lanes(job, ext, static_cast<int32_t>(first + k), positions[k][r]));
+                    deliver(first + k, r, values[r]);
+            }
         } else {
             // Likewise all samples before any blend.
             BilinearSamples samples[kStagedPlanes][kBandRows];
