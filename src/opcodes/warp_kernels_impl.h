@@ -141,6 +141,12 @@ void warp_pixel(const WarpJob& job, const RowGeometry& row, uint64_t y, uint64_t
 
 namespace L = simd;
 
+// Rows warped together, so that the column terms of a lane group serve all
+// of them.
+inline constexpr int kBandRows = 4;
+// Planes whose source positions are computed before any of them is resampled.
+inline constexpr uint64_t kStagedPlanes = 3;
+
 // Image extents as 32-bit lanes; the image holds fewer than 2^31 samples.
 struct LaneExtents {
     L::vi_half channels;
@@ -332,14 +338,14 @@ LaneWindow lane_window(L::vd s, int32_t extent) {
     return {first, L::keep_if_equal(first, wanted, step)};
 }
 
-// Cubic resampling of Count lane groups of one channel, in lockstep so that
-// their sums, each a chain of sixteen dependent additions, overlap.
-template <int Count>
+// Cubic resampling of one channel in the lane groups of all rows of a band,
+// in lockstep so that their sums, each a chain of sixteen dependent
+// additions, overlap.
 void cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, const LanePosition* s,
                  L::vf_half* out) {
-    alignas(32) int32_t sample_offsets[Count][L::kHalfLanes];
-    alignas(32) int32_t weight_offsets[Count][L::kHalfLanes];
-    for (int g = 0; g < Count; ++g) {
+    alignas(32) int32_t sample_offsets[kBandRows][L::kHalfLanes];
+    alignas(32) int32_t weight_offsets[kBandRows][L::kHalfLanes];
+    for (int g = 0; g < kBandRows; ++g) {
         const LaneWindow col = lane_window(s[g].x, static_cast<int32_t>(job.width));
         const LaneWindow row = lane_window(s[g].y, static_cast<int32_t>(job.height));
         const L::vi_half base =
@@ -351,28 +357,22 @@ void cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, co
         L::store_i32(sample_offsets[g], base);
         L::store_i32(weight_offsets[g], weights);
     }
-    L::vf_half sum[Count];
+    L::vf_half sum[kBandRows];
     for (int a = 0; a < 4; ++a) {
-        L::vf_half value[Count][4], w[Count][4];
-        for (int g = 0; g < Count; ++g) {
+        L::vf_half value[kBandRows][4], w[kBandRows][4];
+        for (int g = 0; g < kBandRows; ++g) {
             load_strided_quads(job.src + a * ext.row_samples, sample_offsets[g], ext.channel_count, value[g]);
             load_strided_quads(job.cubic_weights + a * 4, weight_offsets[g], 1, w[g]);
         }
         for (int b = 0; b < 4; ++b)
-            for (int g = 0; g < Count; ++g) {
+            for (int g = 0; g < kBandRows; ++g) {
                 const L::vf_half product = L::mul(value[g][b], w[g][b]);
                 sum[g] = a == 0 && b == 0 ? product : L::add(sum[g], product);
             }
     }
-    for (int g = 0; g < Count; ++g)
+    for (int g = 0; g < kBandRows; ++g)
         out[g] = L::clamp_unit_flush_minus_zero(sum[g]);
 }
-
-// Rows warped together, so that the column terms of a lane group serve all
-// of them.
-inline constexpr int kBandRows = 4;
-// Planes whose source positions are computed before any of them is resampled.
-inline constexpr uint64_t kStagedPlanes = 3;
 
 // The rows of one band: y_first ... y_first + kBandRows - 1, where rows past
 // the image repeat its last row (warping it again writes the same values).
@@ -427,7 +427,7 @@ void warp_band_lanes_at(const WarpJob& job, const LaneExtents& ext, const Band& 
         if constexpr (Cubic) {
             for (uint64_t k = 0; k < staged; ++k) {
                 L::vf_half values[kBandRows];
-                cubic_lanes<kBandRows>(job, ext, static_cast<int32_t>(first + k), positions[k], values);
+                cubic_lanes(job, ext, static_cast<int32_t>(first + k), positions[k], values);
                 for (int r = 0; r < kBandRows; ++r)
                     deliver(first + k, r, values[r]);
             }
