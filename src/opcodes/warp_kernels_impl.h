@@ -141,13 +141,19 @@ void warp_pixel(const WarpJob& job, const RowGeometry& row, uint64_t y, uint64_t
 
 namespace L = simd;
 
+// Rows warped together, so that the column terms of a lane group serve all
+// of them.
+inline constexpr int kBandRows = 4;
+// Planes whose source positions are computed before any of them is resampled.
+inline constexpr uint64_t kStagedPlanes = 3;
+
 // Image extents as 32-bit lanes; the image holds fewer than 2^31 samples.
 struct LaneExtents {
     L::vi_half channels;
-    L::vi_half row_stride;  // width * channels
-    L::vi_half max_column;  // width - 1
-    L::vi_half max_row;     // height - 1
-    L::vi_half last_quad;   // sample count - 4: the last start of a four-float load
+    L::vi_half row_stride;   // width * channels
+    L::vi_half last_column;  // (width - 1) * channels: the last column's offset in a row
+    L::vi_half last_row;     // (height - 1) * width * channels: the last row's offset
+    L::vi_half last_quad;    // sample count - 4: the last start of a four-float load
     int32_t row_samples;
     int32_t sample_count;
     int32_t channel_count;
@@ -179,8 +185,8 @@ LaneExtents lane_extents(const WarpJob& job) {
     const bool paired = channels <= 3 && samples >= 4;
     return {L::set1_i32_half(channels),
             L::set1_i32_half(row_samples),
-            L::set1_i32_half(width - 1),
-            L::set1_i32_half(static_cast<int32_t>(job.height) - 1),
+            L::set1_i32_half((width - 1) * channels),
+            L::set1_i32_half(samples - row_samples),
             L::set1_i32_half(samples - 4),
             row_samples,
             samples,
@@ -190,9 +196,25 @@ LaneExtents lane_extents(const WarpJob& job) {
             channels == 1 && job.plane_count == 1};
 }
 
-struct LaneGeometry {
+// Terms that depend on the column only, shared by every row and plane of a
+// lane group.
+struct LaneColumns {
     L::vd dx;
     L::vd nx;
+    L::vd nx_sq;       // nx * nx
+    L::vd tx_product;  // (dx * (2 / R)) * nx
+};
+
+LaneColumns lane_columns(const WarpJob& job, uint64_t x) {
+    LaneColumns col;
+    col.dx = L::sub(L::ramp_d(static_cast<double>(x)), L::set1_d(job.cx));
+    col.nx = L::mul(col.dx, L::set1_d(job.inv_radius));
+    col.nx_sq = L::mul(col.nx, col.nx);
+    col.tx_product = L::mul(L::mul(col.dx, L::set1_d(job.twice_inv_radius)), col.nx);
+    return col;
+}
+
+struct LaneGeometry {
     L::vd r2c;
     L::vd r2c_sq;
     L::vd r2c_cube;
@@ -200,17 +222,27 @@ struct LaneGeometry {
     L::vd ty;
 };
 
-LaneGeometry lane_geometry(const WarpJob& job, const RowGeometry& row, uint64_t x) {
+LaneGeometry lane_geometry(const RowGeometry& row, const LaneColumns& col) {
     LaneGeometry px;
-    px.dx = L::sub(L::ramp_d(static_cast<double>(x)), L::set1_d(job.cx));
-    px.nx = L::mul(px.dx, L::set1_d(job.inv_radius));
-    const L::vd r2 = L::add(L::set1_d(row.ny_sq), L::mul(px.nx, px.nx));
+    const L::vd r2 = L::add(L::set1_d(row.ny_sq), col.nx_sq);
     px.r2c = L::min_lt(r2, L::set1_d(1.0));
     px.r2c_sq = L::mul(px.r2c, px.r2c);
     px.r2c_cube = L::mul(px.r2c_sq, px.r2c);
-    px.tx = L::add(L::mul(L::mul(px.dx, L::set1_d(job.twice_inv_radius)), px.nx), px.r2c);
+    px.tx = L::add(col.tx_product, px.r2c);
     px.ty = L::add(L::set1_d(row.ty_product), px.r2c);
     return px;
+}
+
+// Column terms of one plane's tangential model: (kt0 + kt0) * nx and
+// (kt1 + kt1) * nx.
+struct PlaneColumns {
+    L::vd x_term;
+    L::vd y_term;
+};
+
+PlaneColumns plane_columns(const WarpPlane& plane, const LaneColumns& col) {
+    if (!plane.tangential) return {L::set1_d(0.0), L::set1_d(0.0)};
+    return {L::mul(L::set1_d(plane.kt0_twice), col.nx), L::mul(L::set1_d(plane.kt1_twice), col.nx)};
 }
 
 // max < s ? max : s, then s > 0 ? s : 0.
@@ -222,19 +254,18 @@ struct LanePosition {
 };
 
 LanePosition lane_source_position(const WarpJob& job, const WarpPlane& plane, const RowGeometry& row,
-                                  const LaneGeometry& px) {
+                                  const LaneColumns& col, const PlaneColumns& plane_col, const LaneGeometry& px) {
     L::vd f = L::set1_d(plane.radial[0]);
     if (plane.radial_terms > 1) f = L::add(f, L::mul(px.r2c, L::set1_d(plane.radial[1])));
     if (plane.radial_terms > 2) f = L::add(f, L::mul(px.r2c_sq, L::set1_d(plane.radial[2])));
     if (plane.radial_terms > 3) f = L::add(f, L::mul(px.r2c_cube, L::set1_d(plane.radial[3])));
-    const L::vd dy = L::set1_d(row.dy);
-    L::vd ox = L::mul(f, px.dx);
-    L::vd oy = L::mul(f, dy);
+    L::vd ox = L::mul(f, col.dx);
+    L::vd oy = L::mul(f, L::set1_d(row.dy));
     if (plane.tangential) {
         const L::vd ny = L::set1_d(row.ny);
         const L::vd radius = L::set1_d(job.radius);
-        const L::vd ax = L::mul(L::mul(L::set1_d(plane.kt0_twice), px.nx), ny);
-        const L::vd ay = L::mul(L::mul(L::set1_d(plane.kt1_twice), px.nx), ny);
+        const L::vd ax = L::mul(plane_col.x_term, ny);
+        const L::vd ay = L::mul(plane_col.y_term, ny);
         ox = L::add(ox, L::mul(L::add(ax, L::mul(px.tx, L::set1_d(plane.kt1))), radius));
         oy = L::add(oy, L::mul(L::add(ay, L::mul(px.ty, L::set1_d(plane.kt0))), radius));
     }
@@ -242,39 +273,55 @@ LanePosition lane_source_position(const WarpJob& job, const WarpPlane& plane, co
             clamp_lanes(L::add(oy, L::set1_d(job.cy)), job.max_y)};
 }
 
-L::vf_half bilinear_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, LanePosition s) {
+// The four samples around each lane's position and its fractions.
+struct BilinearSamples {
+    L::vf_half top_left, top_right, bottom_left, bottom_right;
+    L::vd fx;
+    L::vd fy;
+};
+
+BilinearSamples bilinear_samples(const WarpJob& job, const LaneExtents& ext, int32_t channel, LanePosition s) {
+    BilinearSamples out;
     const L::vi_half x0 = L::trunc_i32(s.x);
     const L::vi_half y0 = L::trunc_i32(s.y);
-    const L::vd fx = L::sub(s.x, L::to_double(x0));
-    const L::vd fy = L::sub(s.y, L::to_double(y0));
-    const L::vi_half one = L::set1_i32_half(1);
-    const L::vi_half x1 = L::min_i32(L::add_i32(x0, one), ext.max_column);
-    const L::vi_half y1 = L::min_i32(L::add_i32(y0, one), ext.max_row);
-    const L::vi_half c = L::set1_i32_half(channel);
-    const L::vi_half col0 = L::add_i32(L::mul_i32(x0, ext.channels), c);
-    const L::vi_half col1 = L::add_i32(L::mul_i32(x1, ext.channels), c);
-    const L::vi_half row0 = L::mul_i32(y0, ext.row_stride);
-    const L::vi_half row1 = L::mul_i32(y1, ext.row_stride);
-    L::vf_half f00, f01, f10, f11;
+    out.fx = L::sub(s.x, L::trunc_d(s.x));
+    out.fy = L::sub(s.y, L::trunc_d(s.y));
+    // x1 = min(x0 + 1, width - 1) and y1 = min(y0 + 1, height - 1), as sample offsets.
+    const L::vi_half col0 = L::add_i32(L::mul_i32(x0, ext.channels), L::set1_i32_half(channel));
+    const L::vi_half col1 =
+        L::min_i32(L::add_i32(col0, ext.channels), L::add_i32(ext.last_column, L::set1_i32_half(channel)));
+    const auto row_offsets = [&](L::vi_half& row0, L::vi_half& row1) {
+        row0 = L::mul_i32(y0, ext.row_stride);
+        row1 = L::min_i32(L::add_i32(row0, ext.row_stride), ext.last_row);
+    };
+    L::vi_half row0, row1;
     if (!ext.paired) {
-        f00 = L::gather(job.src, L::add_i32(row0, col0));
-        f01 = L::gather(job.src, L::add_i32(row0, col1));
-        f10 = L::gather(job.src, L::add_i32(row1, col0));
-        f11 = L::gather(job.src, L::add_i32(row1, col1));
-    } else if (!L::load_pair_window(job.src, ext.row_samples, ext.sample_count, y0, col0, col1, f00, f01, f10,
-                                    f11)) {
-        L::load_pairs(job.src, L::add_i32(row0, col0), L::add_i32(row0, col1), ext.last_quad, f00, f01);
-        L::load_pairs(job.src, L::add_i32(row1, col0), L::add_i32(row1, col1), ext.last_quad, f10, f11);
+        row_offsets(row0, row1);
+        out.top_left = L::gather(job.src, L::add_i32(row0, col0));
+        out.top_right = L::gather(job.src, L::add_i32(row0, col1));
+        out.bottom_left = L::gather(job.src, L::add_i32(row1, col0));
+        out.bottom_right = L::gather(job.src, L::add_i32(row1, col1));
+    } else if (!L::load_pair_window(job.src, ext.row_samples, ext.sample_count, y0, col0, col1, out.top_left,
+                                    out.top_right, out.bottom_left, out.bottom_right)) {
+        row_offsets(row0, row1);
+        L::load_pairs(job.src, L::add_i32(row0, col0), L::add_i32(row0, col1), ext.last_quad, out.top_left,
+                      out.top_right);
+        L::load_pairs(job.src, L::add_i32(row1, col0), L::add_i32(row1, col1), ext.last_quad, out.bottom_left,
+                      out.bottom_right);
     }
-    const L::vd s00 = L::to_double(f00);
-    const L::vd s01 = L::to_double(f01);
-    const L::vd s10 = L::to_double(f10);
-    const L::vd s11 = L::to_double(f11);
+    return out;
+}
+
+L::vf_half bilinear_blend(const BilinearSamples& in) {
+    const L::vd s00 = L::to_double(in.top_left);
+    const L::vd s01 = L::to_double(in.top_right);
+    const L::vd s10 = L::to_double(in.bottom_left);
+    const L::vd s11 = L::to_double(in.bottom_right);
     const L::vd one_d = L::set1_d(1.0);
-    const L::vd gx = L::sub(one_d, fx);
-    const L::vd top = L::add(L::mul(s00, gx), L::mul(s01, fx));
-    const L::vd bottom = L::add(L::mul(s10, gx), L::mul(s11, fx));
-    return L::to_float(L::add(L::mul(top, L::sub(one_d, fy)), L::mul(bottom, fy)));
+    const L::vd gx = L::sub(one_d, in.fx);
+    const L::vd top = L::add(L::mul(s00, gx), L::mul(s01, in.fx));
+    const L::vd bottom = L::add(L::mul(s10, gx), L::mul(s11, in.fx));
+    return L::to_float(L::add(L::mul(top, L::sub(one_d, in.fy)), L::mul(bottom, in.fy)));
 }
 
 struct LaneWindow {
@@ -284,104 +331,162 @@ struct LaneWindow {
 
 LaneWindow lane_window(L::vd s, int32_t extent) {
     const L::vi_half whole = L::trunc_i32(s);
-    const L::vd fraction = L::sub(s, L::to_double(whole));
+    const L::vd fraction = L::sub(s, L::trunc_d(s));
     const L::vi_half wanted = L::add_i32(whole, L::set1_i32_half(-1));
     const L::vi_half first = L::min_i32(L::max_i32(wanted, L::set1_i32_half(0)), L::set1_i32_half(extent - 4));
     const L::vi_half step = L::trunc_i32(L::mul(fraction, L::set1_d(kCubicSteps)));
     return {first, L::keep_if_equal(first, wanted, step)};
 }
 
-L::vf_half cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, LanePosition s) {
-    const LaneWindow col = lane_window(s.x, static_cast<int32_t>(job.width));
-    const LaneWindow row = lane_window(s.y, static_cast<int32_t>(job.height));
-    const L::vi_half base =
-        L::add_i32(L::add_i32(L::mul_i32(row.first, ext.row_stride), L::mul_i32(col.first, ext.channels)),
-                   L::set1_i32_half(channel));
-    const L::vi_half weights = L::mul_i32(L::add_i32(L::mul_i32(row.step, L::set1_i32_half(kCubicSteps)), col.step),
-                                          L::set1_i32_half(kCubicWindow));
-    alignas(32) int32_t sample_offsets[L::kHalfLanes];
-    alignas(32) int32_t weight_offsets[L::kHalfLanes];
-    L::store_i32(sample_offsets, base);
-    L::store_i32(weight_offsets, weights);
-    L::vf_half sum = L::set1_half(0.0f);
-    for (int a = 0; a < 4; ++a) {
-        L::vf_half value[4], w[4];
-        load_strided_quads(job.src + a * ext.row_samples, sample_offsets, ext.channel_count, value);
-        load_strided_quads(job.cubic_weights + a * 4, weight_offsets, 1, w);
-        for (int b = 0; b < 4; ++b) {
-            const L::vf_half product = L::mul(value[b], w[b]);
-            sum = a == 0 && b == 0 ? product : L::add(sum, product);
-        }
+// Cubic resampling of one channel in the lane groups of all rows of a band,
+// in lockstep so that their sums, each a chain of sixteen dependent
+// additions, overlap.
+void cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, const LanePosition* s,
+                 L::vf_half* out) {
+    alignas(32) int32_t sample_offsets[kBandRows][L::kHalfLanes];
+    alignas(32) int32_t weight_offsets[kBandRows][L::kHalfLanes];
+    for (int g = 0; g < kBandRows; ++g) {
+        const LaneWindow col = lane_window(s[g].x, static_cast<int32_t>(job.width));
+        const LaneWindow row = lane_window(s[g].y, static_cast<int32_t>(job.height));
+        const L::vi_half base =
+            L::add_i32(L::add_i32(L::mul_i32(row.first, ext.row_stride), L::mul_i32(col.first, ext.channels)),
+                       L::set1_i32_half(channel));
+        const L::vi_half weights =
+            L::mul_i32(L::add_i32(L::mul_i32(row.step, L::set1_i32_half(kCubicSteps)), col.step),
+                       L::set1_i32_half(kCubicWindow));
+        L::store_i32(sample_offsets[g], base);
+        L::store_i32(weight_offsets[g], weights);
     }
-    return L::clamp_unit_flush_minus_zero(sum);
+    L::vf_half sum[kBandRows];
+    for (int a = 0; a < 4; ++a) {
+        L::vf_half value[kBandRows][4], w[kBandRows][4];
+        for (int g = 0; g < kBandRows; ++g) {
+            load_strided_quads(job.src + a * ext.row_samples, sample_offsets[g], ext.channel_count, value[g]);
+            load_strided_quads(job.cubic_weights + a * 4, weight_offsets[g], 1, w[g]);
+        }
+        for (int b = 0; b < 4; ++b)
+            for (int g = 0; g < kBandRows; ++g) {
+                const L::vf_half product = L::mul(value[g][b], w[g][b]);
+                sum[g] = a == 0 && b == 0 ? product : L::add(sum[g], product);
+            }
+    }
+    for (int g = 0; g < kBandRows; ++g)
+        out[g] = L::clamp_unit_flush_minus_zero(sum[g]);
+}
+
+// The rows of one band: y_first ... y_first + kBandRows - 1, where rows past
+// the image repeat its last row (warping it again writes the same values).
+struct Band {
+    RowGeometry rows[kBandRows];
+    float* out[kBandRows];  // destination rows
+};
+
+Band band_at(const WarpJob& job, uint64_t y_first) {
+    Band band;
+    for (int r = 0; r < kBandRows; ++r) {
+        const uint64_t y = y_first + r < job.height ? y_first + r : job.height - 1;
+        band.rows[r] = row_geometry(job, y);
+        band.out[r] = job.dst + y * job.width * job.channels;
+    }
+    return band;
 }
 
 // Cubic and bilinear jobs get loops of their own, each compiled with only
 // its resampling inlined.
 template <bool Cubic>
-L::vf_half plane_lanes(const WarpJob& job, const LaneExtents& ext, const RowGeometry& row, const LaneGeometry& px,
-                       int32_t channel) {
-    const LanePosition s = lane_source_position(job, job.planes[channel], row, px);
-    if constexpr (Cubic)
-        return cubic_lanes(job, ext, channel, s);
-    else
-        return bilinear_lanes(job, ext, channel, s);
-}
-
-template <bool Cubic>
-void warp_lanes_at(const WarpJob& job, const LaneExtents& ext, const RowGeometry& row, uint64_t y, uint64_t x) {
-    const LaneGeometry px = lane_geometry(job, row, x);
-    float* out = job.dst + (y * job.width + x) * job.channels;
-    L::vf_half interleaved[3];
+void warp_band_lanes_at(const WarpJob& job, const LaneExtents& ext, const Band& band, uint64_t x) {
+    const LaneColumns col = lane_columns(job, x);
+    LaneGeometry px[kBandRows];
+    for (int r = 0; r < kBandRows; ++r)
+        px[r] = lane_geometry(band.rows[r], col);
+    L::vf_half interleaved[kBandRows][3];
     alignas(64) float results[L::kHalfLanes];
-    for (uint64_t i = 0; i < job.plane_count; ++i) {
-        const L::vf_half plane = plane_lanes<Cubic>(job, ext, row, px, static_cast<int32_t>(i));
-        if (ext.interleave) {
-            interleaved[i] = plane;
-        } else if (ext.contiguous) {
-            L::store(out, plane);
+    // The source positions of a few planes come first, their resampling
+    // after, so that independent work lies close together in program order.
+    for (uint64_t first = 0; first < job.plane_count; first += kStagedPlanes) {
+        const uint64_t staged = job.plane_count - first < kStagedPlanes ? job.plane_count - first : kStagedPlanes;
+        LanePosition positions[kStagedPlanes][kBandRows];
+        for (uint64_t k = 0; k < staged; ++k) {
+            const WarpPlane& plane = job.planes[first + k];
+            const PlaneColumns plane_col = plane_columns(plane, col);
+            for (int r = 0; r < kBandRows; ++r)
+                positions[k][r] = lane_source_position(job, plane, band.rows[r], col, plane_col, px[r]);
+        }
+        const auto deliver = [&](uint64_t i, int r, L::vf_half value) {
+            float* out = band.out[r] + x * job.channels;
+            if (ext.interleave) {
+                interleaved[r][i] = value;
+            } else if (ext.contiguous) {
+                L::store(out, value);
+            } else {
+                L::store(results, value);
+                for (int j = 0; j < L::kHalfLanes; ++j)
+                    out[j * job.channels + i] = results[j];
+            }
+        };
+        if constexpr (Cubic) {
+            for (uint64_t k = 0; k < staged; ++k) {
+                L::vf_half values[kBandRows];
+                cubic_lanes(job, ext, static_cast<int32_t>(first + k), positions[k], values);
+                for (int r = 0; r < kBandRows; ++r)
+                    deliver(first + k, r, values[r]);
+            }
         } else {
-            L::store(results, plane);
-            for (int j = 0; j < L::kHalfLanes; ++j)
-                out[j * job.channels + i] = results[j];
+            // Likewise all samples before any blend.
+            BilinearSamples samples[kStagedPlanes][kBandRows];
+            for (uint64_t k = 0; k < staged; ++k)
+                for (int r = 0; r < kBandRows; ++r)
+                    samples[k][r] = bilinear_samples(job, ext, static_cast<int32_t>(first + k), positions[k][r]);
+            for (uint64_t k = 0; k < staged; ++k)
+                for (int r = 0; r < kBandRows; ++r)
+                    deliver(first + k, r, bilinear_blend(samples[k][r]));
         }
     }
-    if (ext.interleave) L::store_interleaved3(out, interleaved[0], interleaved[1], interleaved[2]);
+    if (ext.interleave)
+        for (int r = 0; r < kBandRows; ++r)
+            L::store_interleaved3(band.out[r] + x * 3, interleaved[r][0], interleaved[r][1], interleaved[r][2]);
 }
 
 template <bool Cubic>
-void warp_row_lanes(const WarpJob& job, uint64_t y) {
-    const RowGeometry row = row_geometry(job, y);
-    const LaneExtents ext = lane_extents(job);
+void warp_band_lanes(const WarpJob& job, const LaneExtents& ext, uint64_t y_first) {
+    const Band band = band_at(job, y_first);
     uint64_t x = 0;
     for (; x + L::kHalfLanes <= job.width; x += L::kHalfLanes)
-        warp_lanes_at<Cubic>(job, ext, row, y, x);
-    for (; x < job.width; ++x)
-        warp_pixel(job, row, y, x);
+        warp_band_lanes_at<Cubic>(job, ext, band, x);
+    const uint64_t y_end = y_first + kBandRows < job.height ? y_first + kBandRows : job.height;
+    for (uint64_t y = y_first; y < y_end; ++y)
+        for (uint64_t tail = x; tail < job.width; ++tail)
+            warp_pixel(job, band.rows[y - y_first], y, tail);
 }
 
-void warp_row(const WarpJob& job, uint64_t y) {
-    if (job.cubic_weights != nullptr)
-        warp_row_lanes<true>(job, y);
-    else
-        warp_row_lanes<false>(job, y);
+template <bool Cubic>
+void warp_image_lanes(const WarpJob& job) {
+    const LaneExtents ext = lane_extents(job);
+    for (uint64_t y = 0; y < job.height; y += kBandRows)
+        warp_band_lanes<Cubic>(job, ext, y);
 }
-
-#else
-
-void warp_row(const WarpJob& job, uint64_t y) {
-    const RowGeometry row = row_geometry(job, y);
-    for (uint64_t x = 0; x < job.width; ++x)
-        warp_pixel(job, row, y, x);
-}
-
-#endif
 
 }  // namespace
 
 void warp_image(const WarpJob& job) {
-    for (uint64_t y = 0; y < job.height; ++y)
-        warp_row(job, y);
+    if (job.cubic_weights != nullptr)
+        warp_image_lanes<true>(job);
+    else
+        warp_image_lanes<false>(job);
 }
+
+#else
+
+}  // namespace
+
+void warp_image(const WarpJob& job) {
+    for (uint64_t y = 0; y < job.height; ++y) {
+        const RowGeometry row = row_geometry(job, y);
+        for (uint64_t x = 0; x < job.width; ++x)
+            warp_pixel(job, row, y, x);
+    }
+}
+
+#endif
 
 }  // namespace orvex::ORVEX_ISA

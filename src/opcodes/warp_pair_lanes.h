@@ -1,7 +1,8 @@
-// Half-width lane helpers of the bilinear warp: both samples of a horizontal
-// neighbour pair from one 16-byte load per lane, or the pairs of all lanes
-// from a few consecutive samples per row, and the interleaved store of three
-// planes. Included by the warp kernel body after frame/simd.h.
+// Half-width lane helpers of the warp: whole parts of positions, both
+// samples of a horizontal neighbour pair from one 16-byte load per lane, or
+// the pairs of all lanes from a few consecutive samples per row, and the
+// interleaved store of three planes. Included by the warp kernel body after
+// frame/simd.h.
 #pragma once
 
 #include <algorithm>
@@ -12,6 +13,9 @@
 namespace orvex::ORVEX_ISA::simd {
 
 #if defined(__AVX512F__)
+
+// Each lane rounded toward zero, as a double.
+inline vd trunc_d(vd a) { return _mm512_roundscale_pd(a, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC); }
 
 // Lane j of first and second: base[left[j]] and base[right[j]], taken from
 // one four-float load per lane at min(left[j], last_quad). Needs
@@ -95,6 +99,9 @@ inline void store_interleaved3(float* p, vf_half a, vf_half b, vf_half c) {
 }
 
 #elif defined(__AVX2__)
+
+// Each lane rounded toward zero, as a double.
+inline vd trunc_d(vd a) { return _mm256_round_pd(a, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC); }
 
 // Lane j of first and second: base[left[j]] and base[right[j]], taken from
 // one four-float load per lane at min(left[j], last_quad). Needs

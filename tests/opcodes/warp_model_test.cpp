@@ -209,6 +209,35 @@ TEST_P(WarpRectilinearModel, LaneGroupsAcrossRowsSpreadWideOrAtTheBufferEnd) {
             }
 }
 
+// The vector paths warp several rows per pass over the columns: every height
+// from one row up past two passes, with and without a partial last pass, and
+// widths around the lane counts, down to one column.
+TEST_P(WarpRectilinearModel, EveryHeightAndWidthAroundTheRowPassesAndLanes) {
+    WarpCall call;
+    call.planes = 3;
+    call.coefficients = {1.01, -0.05, 0.02, -0.003, 0.99, 0.04, -0.01, 0.002, 1.0, -0.02, 0.0, 0.0};
+    call.tangential = {0.02, -0.03, 0.0, 0.0, -0.01, 0.015};
+    call.center_x = 0.47;
+    call.center_y = 0.52;
+    const uint64_t c = 3;
+    for (bool cubic : {false, true})
+        for (uint64_t h = 1; h <= 10; ++h)
+            for (uint64_t w : {1u, 2u, 7u, 8u, 9u, 15u, 16u, 17u, 25u}) {
+                call.cubic = cubic;
+                const std::vector<float> src = ramp_samples(h * w * c, -0.2f, 1.2f);
+                const std::vector<float> dst = call.warp(src, h, w, c);
+                WarpCall model = call;
+                model.cubic = cubic && h >= 4 && w >= 4;  // smaller images resample bilinearly
+                const ReferenceWarp reference{src, h, w, c, model};
+                for (uint64_t y = 0; y < h; ++y)
+                    for (uint64_t x = 0; x < w; ++x)
+                        for (uint64_t i = 0; i < c; ++i)
+                            ASSERT_EQ(bits_of(dst[(y * w + x) * c + i]), bits_of(reference.at(y, x, i)))
+                                << (cubic ? "cubic " : "bilinear ") << h << " x " << w << " at " << y << "," << x
+                                << "," << i;
+            }
+}
+
 ORVEX_INSTANTIATE_PER_ISA(WarpRectilinearModel);
 
 }  // namespace
