@@ -8,6 +8,7 @@
 #error "define ORVEX_ISA before including color/rgb_lanes.h"
 #endif
 
+#include <cstddef>
 #include <cstdint>
 
 #include "frame/simd.h"
@@ -34,6 +35,17 @@ inline void gather_pairs(const float* pairs, vi index, vf& first, vf& second) {
     second = _mm512_permutex2var_ps(low, _mm512_add_epi32(even, _mm512_set1_epi32(1)), high);
 }
 
+// The table entry at each of `count` 16-bit samples, in sample order.
+inline void read_table(const float* table, const uint16_t* samples, float* values, size_t count) {
+    size_t i = 0;
+    for (; i + simd::kLanes <= count; i += simd::kLanes) {
+        const vi index = _mm512_cvtepu16_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(samples + i)));
+        simd::store(values + i, gather(table, index));
+    }
+    for (; i < count; ++i)
+        values[i] = table[samples[i]];
+}
+
 #elif defined(__AVX2__)
 
 // Entries 2i and 2i + 1 of `pairs` for every lane's i, as two 8-byte reads.
@@ -53,6 +65,17 @@ inline void gather_pairs(const float* pairs, vi index, vf& first, vf& second) {
     second = _mm256_castpd_ps(_mm256_permute4x64_pd(seconds, _MM_SHUFFLE(3, 1, 2, 0)));
 }
 
+// The table entry at each of `count` 16-bit samples, in sample order.
+inline void read_table(const float* table, const uint16_t* samples, float* values, size_t count) {
+    size_t i = 0;
+    for (; i + simd::kLanes <= count; i += simd::kLanes) {
+        const vi index = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + i)));
+        simd::store(values + i, gather(table, index));
+    }
+    for (; i < count; ++i)
+        values[i] = table[samples[i]];
+}
+
 #else
 
 // Entries 2i and 2i + 1 of `pairs` for every lane's i.
@@ -62,6 +85,12 @@ inline void gather_pairs(const float* pairs, vi index, vf& first, vf& second) {
     const float* p[4] = {pairs + 2 * i[0], pairs + 2 * i[1], pairs + 2 * i[2], pairs + 2 * i[3]};
     first = _mm_setr_ps(p[0][0], p[1][0], p[2][0], p[3][0]);
     second = _mm_setr_ps(p[0][1], p[1][1], p[2][1], p[3][1]);
+}
+
+// The table entry at each of `count` 16-bit samples, in sample order.
+inline void read_table(const float* table, const uint16_t* samples, float* values, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        values[i] = table[samples[i]];
 }
 
 #endif

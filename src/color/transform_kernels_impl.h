@@ -3,6 +3,7 @@
 // instantiated per source type, destination type and lookup mode, so a
 // kernel has no per-pixel branch on either and forms its per-call factors
 // once, in the exact float form its member needs.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
@@ -145,6 +146,31 @@ template <class StagePair, class Src, class Dst>
     std::memcpy(dst + 3 * p, out, samples * sizeof(Dst));
 }
 
+// The stages after the first curve, on values already read from the
+// per-sample table.
+template <class Back>
+struct AfterTable {
+    rgb::Unchanged front;
+    Back back;
+};
+
+// 16-bit samples read the per-sample table in two passes over blocks of
+// pixels: every sample's table value into a scratch that stays in the first
+// cache level, then the other stages on those values. The table reads of a
+// block depend on nothing but the samples, so many of them are in flight at
+// once. A block is read whole before any of its pixels is written.
+template <class StagePair, class Dst>
+void transform_by_table(const StagePair& stages, const float* table, const uint16_t* src, Dst* dst, size_t pixels) {
+    constexpr size_t block = 64;
+    const AfterTable<decltype(stages.back)> after{{}, stages.back};
+    alignas(64) float values[3 * block];
+    for (size_t p = 0; p < pixels; p += block) {
+        const size_t n = std::min(block, pixels - p);
+        rgb::read_table(table, src + 3 * p, values, 3 * n);
+        transform_all(after, values, dst + 3 * p, n);
+    }
+}
+
 // The interpolated first curve at every value of an integer sample type.
 template <class Src>
 void tabulate_first_curve(const StageArgs& args) {
@@ -197,7 +223,11 @@ void transform(const void* src_data, void* dst_data, size_t pixels, const StageA
             tabulate_first_curve<Src>(args);
             StageArgs table_args = args;
             table_args.curve1 = args.source_table;
-            return transform_all(Stages<S, Lookup::tabulated, Src, Dst>(table_args), src, dst, pixels);
+            const Stages<S, Lookup::tabulated, Src, Dst> stages(table_args);
+            if constexpr (sizeof(Src) == 2)
+                return transform_by_table(stages, args.source_table, src, dst, pixels);
+            else
+                return transform_all(stages, src, dst, pixels);
         }
     }
     constexpr Lookup lookup = Direct ? Lookup::direct : Lookup::interpolated;

@@ -168,10 +168,12 @@ void expect_same_bytes(const std::vector<T>& actual, const std::vector<T>& expec
 }
 
 // Around the vector widths, and on both sides of the image size from which
-// an integer source reads its first curve from a per-sample table.
+// an integer source reads its first curve from a per-sample table. 16-bit
+// sources read that table in blocks of 64 pixels: whole blocks only, one
+// pixel into a new block, and a block whose samples end mid-vector.
 std::vector<size_t> pixel_counts(uint32_t src_dtype) {
     std::vector<size_t> counts = {1, 3, 4, 5, 7, 8, 9, 15, 16, 17, 31, 33, 85, 86, 127, 128, 129, 300};
-    if (src_dtype == ORVEX_DTYPE_UINT16) counts.insert(counts.end(), {21845, 21846});
+    if (src_dtype == ORVEX_DTYPE_UINT16) counts.insert(counts.end(), {21845, 21846, 21888, 21889, 21903});
     return counts;
 }
 
