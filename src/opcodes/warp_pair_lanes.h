@@ -88,6 +88,29 @@ inline bool load_pair_window(const float* base, int32_t row_samples, int32_t max
     return true;
 }
 
+// out[b] lane j = base[offsets[j] + 3 * b] for b = 0 ... 3, reading nothing
+// past base[offsets[j] + 9]. Lanes j and j + 4 share each 256-bit load pair
+// and the one shuffle that picks their every third sample.
+inline void load_stride3_quads(const float* base, const int32_t* offsets, vf_half out[4]) {
+    __m256 quads[4];
+    for (int j = 0; j < 4; ++j) {
+        const float* low = base + offsets[j];
+        const float* high = base + offsets[j + 4];
+        const __m256 head = _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(low)), _mm_loadu_ps(high), 1);
+        const __m256 tail =
+            _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(low + 6)), _mm_loadu_ps(high + 6), 1);
+        quads[j] = _mm256_shuffle_ps(head, tail, _MM_SHUFFLE(3, 0, 3, 0));
+    }
+    const __m256 t0 = _mm256_unpacklo_ps(quads[0], quads[1]);
+    const __m256 t1 = _mm256_unpackhi_ps(quads[0], quads[1]);
+    const __m256 t2 = _mm256_unpacklo_ps(quads[2], quads[3]);
+    const __m256 t3 = _mm256_unpackhi_ps(quads[2], quads[3]);
+    out[0] = _mm256_castpd_ps(_mm256_unpacklo_pd(_mm256_castps_pd(t0), _mm256_castps_pd(t2)));
+    out[1] = _mm256_castpd_ps(_mm256_unpackhi_pd(_mm256_castps_pd(t0), _mm256_castps_pd(t2)));
+    out[2] = _mm256_castpd_ps(_mm256_unpacklo_pd(_mm256_castps_pd(t1), _mm256_castps_pd(t3)));
+    out[3] = _mm256_castpd_ps(_mm256_unpackhi_pd(_mm256_castps_pd(t1), _mm256_castps_pd(t3)));
+}
+
 // p[3 * j + k] = plane k lane j for k = 0, 1, 2.
 inline void store_interleaved3(float* p, vf_half a, vf_half b, vf_half c) {
     const __m512 ab = _mm512_insertf32x8(_mm512_castps256_ps512(a), b, 1);
