@@ -364,6 +364,7 @@ void cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, co
 #pragma GCC unroll 4
     for (int a = 0; a < 4; ++a) {
         L::vf_half products[kBandRows][4];
+#pragma GCC unroll 4
         for (int g = 0; g < kBandRows; ++g) {
             L::vf_half value[4], w[4];
             load_strided_quads(job.src + a * ext.row_samples, sample_offsets[g], ext.channel_count, value);
