@@ -171,6 +171,9 @@ __m128 strided_quad(const float* p, int32_t stride) {
 
 // out[b] lane j = base[offsets[j] + b * stride] for b = 0 ... 3.
 void load_strided_quads(const float* base, const int32_t* offsets, int32_t stride, L::vf_half out[4]) {
+#if defined(__AVX512F__)
+    if (stride == 3) return L::load_stride3_quads(base, offsets, out);
+#endif
     __m128 quads[L::kHalfLanes];
     for (int j = 0; j < L::kHalfLanes; ++j)
         quads[j] = strided_quad(base + offsets[j], stride);
@@ -358,17 +361,20 @@ void cubic_lanes(const WarpJob& job, const LaneExtents& ext, int32_t channel, co
         L::store_i32(weight_offsets[g], weights);
     }
     L::vf_half sum[kBandRows];
+#pragma GCC unroll 4
     for (int a = 0; a < 4; ++a) {
-        L::vf_half value[kBandRows][4], w[kBandRows][4];
+        L::vf_half products[kBandRows][4];
+#pragma GCC unroll 4
         for (int g = 0; g < kBandRows; ++g) {
-            load_strided_quads(job.src + a * ext.row_samples, sample_offsets[g], ext.channel_count, value[g]);
-            load_strided_quads(job.cubic_weights + a * 4, weight_offsets[g], 1, w[g]);
+            L::vf_half value[4], w[4];
+            load_strided_quads(job.src + a * ext.row_samples, sample_offsets[g], ext.channel_count, value);
+            load_strided_quads(job.cubic_weights + a * 4, weight_offsets[g], 1, w);
+            for (int b = 0; b < 4; ++b)
+                products[g][b] = L::mul(value[b], w[b]);
         }
         for (int b = 0; b < 4; ++b)
-            for (int g = 0; g < kBandRows; ++g) {
-                const L::vf_half product = L::mul(value[g][b], w[g][b]);
-                sum[g] = a == 0 && b == 0 ? product : L::add(sum[g], product);
-            }
+            for (int g = 0; g < kBandRows; ++g)
+                sum[g] = a == 0 && b == 0 ? products[g][b] : L::add(sum[g], products[g][b]);
     }
     for (int g = 0; g < kBandRows; ++g)
         out[g] = L::clamp_unit_flush_minus_zero(sum[g]);

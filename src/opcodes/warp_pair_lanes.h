@@ -88,6 +88,27 @@ inline bool load_pair_window(const float* base, int32_t row_samples, int32_t max
     return true;
 }
 
+// out[b] lane j = base[offsets[j] + 3 * b] for b = 0 ... 3, reading nothing
+// past base[offsets[j] + 9]. Lanes j and j + 4 share each 256-bit register;
+// one shuffle picks samples 0 and 3 of two lanes, a second one sorts them.
+inline void load_stride3_quads(const float* base, const int32_t* offsets, vf_half out[4]) {
+    __m256 head[4], tail[4];  // samples 0 ... 3 and 6 ... 9
+    for (int j = 0; j < 4; ++j) {
+        const float* low = base + offsets[j];
+        const float* high = base + offsets[j + 4];
+        head[j] = _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(low)), _mm_loadu_ps(high), 1);
+        tail[j] = _mm256_insertf128_ps(_mm256_castps128_ps256(_mm_loadu_ps(low + 6)), _mm_loadu_ps(high + 6), 1);
+    }
+    const __m256 head01 = _mm256_shuffle_ps(head[0], head[1], _MM_SHUFFLE(3, 0, 3, 0));
+    const __m256 head23 = _mm256_shuffle_ps(head[2], head[3], _MM_SHUFFLE(3, 0, 3, 0));
+    const __m256 tail01 = _mm256_shuffle_ps(tail[0], tail[1], _MM_SHUFFLE(3, 0, 3, 0));
+    const __m256 tail23 = _mm256_shuffle_ps(tail[2], tail[3], _MM_SHUFFLE(3, 0, 3, 0));
+    out[0] = _mm256_shuffle_ps(head01, head23, _MM_SHUFFLE(2, 0, 2, 0));
+    out[1] = _mm256_shuffle_ps(head01, head23, _MM_SHUFFLE(3, 1, 3, 1));
+    out[2] = _mm256_shuffle_ps(tail01, tail23, _MM_SHUFFLE(2, 0, 2, 0));
+    out[3] = _mm256_shuffle_ps(tail01, tail23, _MM_SHUFFLE(3, 1, 3, 1));
+}
+
 // p[3 * j + k] = plane k lane j for k = 0, 1, 2.
 inline void store_interleaved3(float* p, vf_half a, vf_half b, vf_half c) {
     const __m512 ab = _mm512_insertf32x8(_mm512_castps256_ps512(a), b, 1);

@@ -238,6 +238,32 @@ TEST_P(WarpRectilinearModel, EveryHeightAndWidthAroundTheRowPassesAndLanes) {
             }
 }
 
+// Cubic windows of three interleaved planes that each move their own way in
+// one lane group: one tilted, one shrunk towards the centre (lanes sharing
+// windows), the last one pushed against the last row and column (windows
+// ending at the buffer's last sample); widths around one and two lane groups.
+TEST_P(WarpRectilinearModel, CubicThreeInterleavedPlanesAtTheBufferEndAndSharingWindows) {
+    WarpCall call;
+    call.planes = 3;
+    call.cubic = true;
+    call.coefficients = {1.0, -0.1, 0.0, 0.0, 0.3, 0.0, 0.0, 0.0, 2.5, 0.0, 0.0, 0.0};
+    call.tangential = {0.3, -0.2, 0.0, 0.0, 0.0, 0.0};
+    call.center_x = 0.9;
+    call.center_y = 0.85;
+    const uint64_t c = 3;
+    for (uint64_t h : {4u, 5u, 9u})
+        for (uint64_t w = 4; w <= 18; ++w) {
+            const std::vector<float> src = ramp_samples(h * w * c, -0.2f, 1.2f);
+            const std::vector<float> dst = call.warp(src, h, w, c);
+            const ReferenceWarp reference{src, h, w, c, call};
+            for (uint64_t y = 0; y < h; ++y)
+                for (uint64_t x = 0; x < w; ++x)
+                    for (uint64_t i = 0; i < c; ++i)
+                        ASSERT_EQ(bits_of(dst[(y * w + x) * c + i]), bits_of(reference.at(y, x, i)))
+                            << h << " x " << w << " at " << y << "," << x << "," << i;
+        }
+}
+
 ORVEX_INSTANTIATE_PER_ISA(WarpRectilinearModel);
 
 }  // namespace
