@@ -134,6 +134,23 @@ TEST(WarpCubicTable, ConcurrentFirstCubicCallsShareOneTable) {
 
 class WarpRectilinearModel : public IsaTest {};
 
+// Every sample of `dst`, the warp of `src` by `call`, against the step-by-step
+// model: channels with a plane bit for bit, the others untouched.
+::testing::AssertionResult matches_model(const std::vector<float>& src, const std::vector<float>& dst, uint64_t h,
+                                         uint64_t w, uint64_t c, const WarpCall& call) {
+    const ReferenceWarp reference{src, h, w, c, call};
+    for (uint64_t y = 0; y < h; ++y)
+        for (uint64_t x = 0; x < w; ++x)
+            for (uint64_t i = 0; i < c; ++i) {
+                const float expected = i < static_cast<uint64_t>(call.planes) ? reference.at(y, x, i) : kUntouched;
+                const float got = dst[(y * w + x) * c + i];
+                if (bits_of(got) != bits_of(expected))
+                    return ::testing::AssertionFailure()
+                           << "at " << y << "," << x << "," << i << ": " << got << ", expected " << expected;
+            }
+    return ::testing::AssertionSuccess();
+}
+
 // Three planes of different radial and tangential terms, positions that
 // leave the image and come back, and widths around every lane count.
 TEST_P(WarpRectilinearModel, EveryPlaneMatchesTheStepByStepModel) {
@@ -152,16 +169,8 @@ TEST_P(WarpRectilinearModel, EveryPlaneMatchesTheStepByStepModel) {
             for (uint64_t width : {4u, 5u, 9u, 16u, 19u, 33u}) {
                 const uint64_t h = 7;
                 const std::vector<float> src = ramp_samples(h * width * c, -0.2f, 1.2f);
-                const std::vector<float> dst = call.warp(src, h, width, c);
-                const ReferenceWarp reference{src, h, width, c, call};
-                for (uint64_t y = 0; y < h; ++y)
-                    for (uint64_t x = 0; x < width; ++x)
-                        for (uint64_t i = 0; i < c; ++i) {
-                            const float expected = i < 3 ? reference.at(y, x, i) : kUntouched;
-                            ASSERT_EQ(bits_of(dst[(y * width + x) * c + i]), bits_of(expected))
-                                << (cubic ? "cubic " : "bilinear ") << c << " channels, width " << width << " at "
-                                << y << "," << x << "," << i;
-                        }
+                ASSERT_TRUE(matches_model(src, call.warp(src, h, width, c), h, width, c, call))
+                    << (cubic ? "cubic " : "bilinear ") << c << " channels, width " << width;
             }
         }
     }
@@ -195,17 +204,9 @@ TEST_P(WarpRectilinearModel, LaneGroupsAcrossRowsSpreadWideOrAtTheBufferEnd) {
                     call.tangential.insert(call.tangential.end(), model.begin() + 4, model.end());
                 }
                 const std::vector<float> src = ramp_samples(h * w * c, -0.2f, 1.2f);
-                const std::vector<float> dst = call.warp(src, h, w, c);
-                const ReferenceWarp reference{src, h, w, c, call};
-                for (uint64_t y = 0; y < h; ++y)
-                    for (uint64_t x = 0; x < w; ++x)
-                        for (uint64_t i = 0; i < c; ++i) {
-                            const float expected =
-                                i < static_cast<uint64_t>(planes) ? reference.at(y, x, i) : kUntouched;
-                            ASSERT_EQ(bits_of(dst[(y * w + x) * c + i]), bits_of(expected))
-                                << "model " << model[0] << (cubic ? " cubic " : " bilinear ") << c << " channels, "
-                                << planes << " planes at " << y << "," << x << "," << i;
-                        }
+                ASSERT_TRUE(matches_model(src, call.warp(src, h, w, c), h, w, c, call))
+                    << "model " << model[0] << (cubic ? " cubic " : " bilinear ") << c << " channels, " << planes
+                    << " planes";
             }
 }
 
@@ -225,16 +226,10 @@ TEST_P(WarpRectilinearModel, EveryHeightAndWidthAroundTheRowPassesAndLanes) {
             for (uint64_t w : {1u, 2u, 7u, 8u, 9u, 15u, 16u, 17u, 25u}) {
                 call.cubic = cubic;
                 const std::vector<float> src = ramp_samples(h * w * c, -0.2f, 1.2f);
-                const std::vector<float> dst = call.warp(src, h, w, c);
                 WarpCall model = call;
                 model.cubic = cubic && h >= 4 && w >= 4;  // smaller images resample bilinearly
-                const ReferenceWarp reference{src, h, w, c, model};
-                for (uint64_t y = 0; y < h; ++y)
-                    for (uint64_t x = 0; x < w; ++x)
-                        for (uint64_t i = 0; i < c; ++i)
-                            ASSERT_EQ(bits_of(dst[(y * w + x) * c + i]), bits_of(reference.at(y, x, i)))
-                                << (cubic ? "cubic " : "bilinear ") << h << " x " << w << " at " << y << "," << x
-                                << "," << i;
+                ASSERT_TRUE(matches_model(src, call.warp(src, h, w, c), h, w, c, model))
+                    << (cubic ? "cubic " : "bilinear ") << h << " x " << w;
             }
 }
 
@@ -254,13 +249,7 @@ TEST_P(WarpRectilinearModel, CubicThreeInterleavedPlanesAtTheBufferEndAndSharing
     for (uint64_t h : {4u, 5u, 9u})
         for (uint64_t w = 4; w <= 18; ++w) {
             const std::vector<float> src = ramp_samples(h * w * c, -0.2f, 1.2f);
-            const std::vector<float> dst = call.warp(src, h, w, c);
-            const ReferenceWarp reference{src, h, w, c, call};
-            for (uint64_t y = 0; y < h; ++y)
-                for (uint64_t x = 0; x < w; ++x)
-                    for (uint64_t i = 0; i < c; ++i)
-                        ASSERT_EQ(bits_of(dst[(y * w + x) * c + i]), bits_of(reference.at(y, x, i)))
-                            << h << " x " << w << " at " << y << "," << x << "," << i;
+            ASSERT_TRUE(matches_model(src, call.warp(src, h, w, c), h, w, c, call)) << h << " x " << w;
         }
 }
 

@@ -50,19 +50,42 @@ orvex_status run_map(std::vector<float>& samples, const Table& table) {
     return orvex_apply_hue_sat_map(&image, exact.get(), table.hue, table.sat, table.val);
 }
 
+// The kernels' view of `table`, with 32-bit or 64-bit table offsets.
+HueSatTable kernel_view(const Table& table, bool wide_index) {
+    return {table.values.data(),
+            table.hue,
+            table.sat,
+            table.val,
+            table.hue >= 2 ? static_cast<float>(table.hue) * (1.0f / 6.0f) : 0.0f,
+            static_cast<float>(table.sat - 1),
+            static_cast<float>(table.val - 1),
+            wide_index};
+}
+
+// A reproducible stream of floats spread over [low, high).
+class Uniform {
+public:
+    explicit Uniform(uint32_t seed) : state_(seed) {}
+    float operator()(float low, float high) {
+        state_ = state_ * 1664525u + 1013904223u;
+        return low + (high - low) * static_cast<float>(state_ >> 8) / 16777216.0f;
+    }
+
+private:
+    uint32_t state_;
+};
+
+// Divisions of a table: hue, saturation, value.
+struct Shape {
+    int32_t hue, sat, val;
+};
+
 // Applies `table` to `input` cycled over pixel counts around the vector
 // widths and the 64-pixel blocks; expects `expected`, likewise cycled. The
 // kernel is also run with the 64-bit table offsets that tables of 2^31
 // floats or more take.
 void expect_map(const Table& table, const std::vector<Pixel>& input, const std::vector<Pixel>& expected) {
-    const HueSatTable wide{table.values.data(),
-                           table.hue,
-                           table.sat,
-                           table.val,
-                           table.hue >= 2 ? static_cast<float>(table.hue) * (1.0f / 6.0f) : 0.0f,
-                           static_cast<float>(table.sat - 1),
-                           static_cast<float>(table.val - 1),
-                           true};
+    const HueSatTable wide = kernel_view(table, true);
     const HueSatKernel wide_kernel = kernel_table::hue_sat.active()(wide);
     for (size_t count : {1, 3, 7, 9, 17, 19, 63, 65, 130}) {
         std::vector<float> samples;
@@ -212,14 +235,7 @@ TEST_P(HueSatMap, ThreeDimensionalLookupReadsBothTableEnds) {
 // from pixel to pixel, against the kernel that takes one pixel per 128-bit
 // vector and against the 64-bit offsets.
 TEST_P(HueSatMap, EveryLaneReadsItsOwnEntries) {
-    uint32_t state = 12345;
-    auto next = [&state](float low, float high) {
-        state = state * 1664525u + 1013904223u;
-        return low + (high - low) * static_cast<float>(state >> 8) / 16777216.0f;
-    };
-    struct Shape {
-        int32_t hue, sat, val;
-    };
+    Uniform next(12345);
     for (const Shape shape : {Shape{90, 30, 0}, Shape{7, 5, 4}, Shape{6, 1, 3}, Shape{5, 2, 1}, Shape{1, 3, 2}}) {
         Table table(shape.hue, shape.sat, shape.val, kIdentity);
         for (float& value : table.values)
@@ -231,17 +247,9 @@ TEST_P(HueSatMap, EveryLaneReadsItsOwnEntries) {
             for (size_t i = 0; i < 3 * count; ++i)
                 samples.push_back(i % 29 == 5 ? samples[i - 3] : next(-0.25f, 1.25f));
             std::vector<float> reference = samples, wide_samples = samples;
-            HueSatTable narrow{table.values.data(),
-                               table.hue,
-                               table.sat,
-                               table.val,
-                               table.hue >= 2 ? static_cast<float>(table.hue) * (1.0f / 6.0f) : 0.0f,
-                               static_cast<float>(table.sat - 1),
-                               static_cast<float>(table.val - 1),
-                               false};
+            const HueSatTable narrow = kernel_view(table, false);
             baseline::select_hue_sat_kernel(narrow)(reference.data(), count, narrow);
-            HueSatTable wide = narrow;
-            wide.wide_index = true;
+            const HueSatTable wide = kernel_view(table, true);
             kernel_table::hue_sat.active()(wide)(wide_samples.data(), count, wide);
             ASSERT_EQ(run_map(samples, table), ORVEX_OK);
             for (size_t i = 0; i < 3 * count; ++i) {
@@ -259,18 +267,11 @@ TEST_P(HueSatMap, EveryLaneReadsItsOwnEntries) {
 // clear of them, give the results of the kernel that takes one pixel per
 // 128-bit vector, from tables of exactly their nominal size.
 TEST_P(HueSatMap, BlocksReachingTableEndMatchOnePixelPerVector) {
-    uint32_t state = 777;
-    auto next = [&state](float low, float high) {
-        state = state * 1664525u + 1013904223u;
-        return low + (high - low) * static_cast<float>(state >> 8) / 16777216.0f;
-    };
+    Uniform next(777);
     // Hue 5.75 sextants (the last division), saturation 1, value 1: the
     // last saturation and value pairs, and the wrap to hue division 0.
     const Pixel at_end = {1.0f, 0.0f, 0.25f};
     const std::vector<size_t> at_end_indices = {0, 63, 130, 199};
-    struct Shape {
-        int32_t hue, sat, val;
-    };
     for (const Shape shape : {Shape{6, 4, 3}, Shape{3, 5, 2}, Shape{4, 1, 3}, Shape{5, 4, 0}}) {
         Table table(shape.hue, shape.sat, shape.val, kIdentity);
         for (size_t i = 0; i < table.values.size(); ++i)
@@ -283,14 +284,7 @@ TEST_P(HueSatMap, BlocksReachingTableEndMatchOnePixelPerVector) {
                 samples.push_back(end ? at_end[c] : next(0.2f, 0.45f));
         }
         std::vector<float> reference = samples;
-        HueSatTable narrow{table.values.data(),
-                           table.hue,
-                           table.sat,
-                           table.val,
-                           table.hue >= 2 ? static_cast<float>(table.hue) * (1.0f / 6.0f) : 0.0f,
-                           static_cast<float>(table.sat - 1),
-                           static_cast<float>(table.val - 1),
-                           false};
+        const HueSatTable narrow = kernel_view(table, false);
         baseline::select_hue_sat_kernel(narrow)(reference.data(), 200, narrow);
         ASSERT_EQ(run_map(samples, table), ORVEX_OK);
         for (size_t i = 0; i < samples.size(); ++i)
